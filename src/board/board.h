@@ -1,0 +1,297 @@
+// Board and position: the one game position, its square tables, the three
+// position keys, set-up, make/unmake and the built-in test positions. Every
+// global of the subsystem is declared here and defined once in its .cpp files.
+#pragma once
+#include <cstdint>
+
+namespace kelpin {
+
+// Squares run 1 ... 64 rank by rank from a1; 0 is "no square" (a missing
+// king, an unset square variable).
+inline constexpr int a1 = 1, b1 = 2, c1 = 3, d1 = 4, e1 = 5, f1 = 6, g1 = 7, h1 = 8;
+inline constexpr int a2 = 9, b2 = 10, c2 = 11, d2 = 12, e2 = 13, f2 = 14, g2 = 15, h2 = 16;
+inline constexpr int a3 = 17, b3 = 18, c3 = 19, d3 = 20, e3 = 21, f3 = 22, g3 = 23, h3 = 24;
+inline constexpr int a4 = 25, b4 = 26, c4 = 27, d4 = 28, e4 = 29, f4 = 30, g4 = 31, h4 = 32;
+inline constexpr int a5 = 33, b5 = 34, c5 = 35, d5 = 36, e5 = 37, f5 = 38, g5 = 39, h5 = 40;
+inline constexpr int a6 = 41, b6 = 42, c6 = 43, d6 = 44, e6 = 45, f6 = 46, g6 = 47, h6 = 48;
+inline constexpr int a7 = 49, b7 = 50, c7 = 51, d7 = 52, e7 = 53, f7 = 54, g7 = 55, h7 = 56;
+inline constexpr int a8 = 57, b8 = 58, c8 = 59, d8 = 60, e8 = 61, f8 = 62, g8 = 63, h8 = 64;
+
+// Piece codes: the sign is the colour, the magnitude the kind. Code + 6
+// indexes every per-piece table.
+inline constexpr int leer = 0;
+inline constexpr int wbauer = 1, wspringer = 2, wlaufer = 3, wturm = 4, wdame = 5, wkonig = 6;
+inline constexpr int sbauer = -1, sspringer = -2, slaufer = -3, sturm = -4, sdame = -5, skonig = -6;
+
+inline constexpr int WEISS = 1;  // side codes of werdran, farbe, computerfarbe
+inline constexpr int SCHWARZ = 2;
+
+inline constexpr int BRETTGROESSE = 72;  // 1 ... 64 are squares, the rest stays 0
+
+// --- the position -----------------------------------------------------------
+
+extern int16_t brett[BRETTGROESSE];
+extern int16_t werdran;
+
+// 0 while the piece that started on the square has not left it.
+extern int16_t a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt;
+
+// Left behind by the latest eval() and read by the search's selective steps.
+extern int32_t nrPIECES;
+extern int32_t nrBAUERN;
+extern int16_t eval_iwkonig;
+extern int16_t eval_iskonig;
+
+// Raised by the move sort when it meets a king capture.
+extern int16_t GeschKonig;
+
+// Half-moves of the game record; the set-up resets it, test positions may
+// push it past the opening.
+extern int32_t SpielZugNummer;
+
+// 1 while the board holds a set-up position rather than one reached from
+// the initial position by the game's moves.
+extern int16_t teststellung_an;
+
+// --- constant tables --------------------------------------------------------
+
+// Every square table below has 72 entries: slot 0 and 65 ... 71 are 0, so a
+// missing king (square 0) reads 0 everywhere. Rows run from rank 1 upward,
+// so the tables read upside down against a diagram.
+inline constexpr int i_linie[72] = {
+    0,
+    1, 2, 3, 4, 5, 6, 7, 8,  1, 2, 3, 4, 5, 6, 7, 8,  1, 2, 3, 4, 5, 6, 7, 8,
+    1, 2, 3, 4, 5, 6, 7, 8,  1, 2, 3, 4, 5, 6, 7, 8,  1, 2, 3, 4, 5, 6, 7, 8,
+    1, 2, 3, 4, 5, 6, 7, 8,  1, 2, 3, 4, 5, 6, 7, 8,
+    0, 0, 0, 0, 0, 0, 0,
+};
+
+inline constexpr int i_reihe[72] = {
+    0,
+    1, 1, 1, 1, 1, 1, 1, 1,  2, 2, 2, 2, 2, 2, 2, 2,  3, 3, 3, 3, 3, 3, 3, 3,
+    4, 4, 4, 4, 4, 4, 4, 4,  5, 5, 5, 5, 5, 5, 5, 5,  6, 6, 6, 6, 6, 6, 6, 6,
+    7, 7, 7, 7, 7, 7, 7, 7,  8, 8, 8, 8, 8, 8, 8, 8,
+    0, 0, 0, 0, 0, 0, 0,
+};
+
+// Edge ring: 1 on the outer ring, 2 on the second, 0 in the middle sixteen.
+inline constexpr int brettrand[72] = {
+    0,
+      1,   1,   1,   1,   1,   1,   1,   1,  // rank 1
+      1,   2,   2,   2,   2,   2,   2,   1,  // rank 2
+      1,   2,   0,   0,   0,   0,   2,   1,  // rank 3
+      1,   2,   0,   0,   0,   0,   2,   1,  // rank 4
+      1,   2,   0,   0,   0,   0,   2,   1,  // rank 5
+      1,   2,   0,   0,   0,   0,   2,   1,  // rank 6
+      1,   2,   2,   2,   2,   2,   2,   1,  // rank 7
+      1,   1,   1,   1,   1,   1,   1,   1,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+// Centre weight, symmetric about the board's middle.
+inline constexpr int zentrum[72] = {
+    0,
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 1
+      1,   1,   2,   3,   3,   2,   1,   1,  // rank 2
+      1,   2,   4,   5,   5,   4,   2,   1,  // rank 3
+      2,   3,   6,  12,  12,   6,   3,   2,  // rank 4
+      2,   3,   6,  12,  12,   6,   3,   2,  // rank 5
+      1,   2,   4,   5,   5,   4,   2,   1,  // rank 6
+      1,   1,   2,   3,   3,   2,   1,   1,  // rank 7
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+// Piece-square tables, all from White's point of view: the Black tables are
+// mostly negative and are not mirror images of the White ones.
+inline constexpr int bfiguren_w[72] = {
+    0,
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 1
+      4,   1,  -1,  -4,  -4,   0,   0,   4,  // rank 2
+      1,   2,   1,   2,   2,   0,   3,   1,  // rank 3
+      0,   0,   3,  15,  15,   3,   0,   0,  // rank 4
+      0,   0,   3,   7,   7,   3,   0,   0,  // rank 5
+      2,   4,   2,   3,   3,   2,   4,   2,  // rank 6
+     28,  28,  28,  28,  28,  28,  28,  28,  // rank 7
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int bfiguren_s[72] = {
+    0,
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 1
+    -28, -28, -28, -28, -28, -28, -28, -28,  // rank 2
+     -2,  -4,  -2,  -3,  -3,  -2,  -4,  -2,  // rank 3
+      0,   0,  -3,  -7,  -7,  -3,   0,   0,  // rank 4
+      0,   0,  -3, -15, -15,  -3,   0,   0,  // rank 5
+     -1,  -2,  -1,  -2,  -2,   0,  -3,  -6,  // rank 6
+     -4,  -1,   1,   4,   4,   0,   0,  -4,  // rank 7
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int sfiguren_w[72] = {
+    0,
+    -10, -10, -10, -10, -10, -10, -10, -10,  // rank 1
+      0,   4,   0,   5,   4,   0,   4,   0,  // rank 2
+      0,   2,   6,   4,   4,   6,   2,   0,  // rank 3
+      0,   0,   6,   7,   7,   6,   0,   0,  // rank 4
+      0,   6,   4,   8,   6,   4,   6,   0,  // rank 5
+      0,   6,   9,   6,   6,   9,   7,   0,  // rank 6
+      0,   6,   6,   8,   8,   6,   6,   0,  // rank 7
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int sfiguren_s[72] = {
+    0,
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 1
+      0,  -6,  -6,  -8,  -8,  -6,  -6,   0,  // rank 2
+      0,  -6,  -9,  -6,  -6,  -9,  -6,   0,  // rank 3
+      0,  -6,  -4,  -8,  -6,  -4,  -6,   0,  // rank 4
+      0,   0,  -6,  -7,  -7,  -6,   0,   0,  // rank 5
+      0,  -2,  -6,  -4,  -4,  -6,  -2,   0,  // rank 6
+      0,  -4,   0,  -5,  -4,   0,  -4,   0,  // rank 7
+      0,   4,   0,   0,   0,   0,   4,   0,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int lfiguren_w[72] = {
+    0,
+    -10, -10, -10, -10,   0, -10,   0,   1,  // rank 1
+      1,   2,   1,   2,   2,   0,   5,   0,  // rank 2
+      0,   1,   0,   6,   6,   3,   1,   1,  // rank 3
+      2,   0,  14,   7,   7,  14,   0,   2,  // rank 4
+      0,  13,   3,   4,   4,   3,  13,   0,  // rank 5
+      1,   2,   3,   8,   8,   3,   2,  10,  // rank 6
+      1,   2,   3,   3,   3,   3,   2,   1,  // rank 7
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int lfiguren_s[72] = {
+    0,
+      0,   0,   0,   0,   0,   0,   0,   0,  // rank 1
+     -1,  -2,  -3,  -3,  -3,  -3,  -2,  -1,  // rank 2
+     -1,  -2,  -3,  -3,  -3,  -3,  -2,  -1,  // rank 3
+      0,  -4,  -3,  -3,  -3,  -3,  -4,   0,  // rank 4
+     -2,   0,  -4,  -2,  -2,  -4,   0,  -2,  // rank 5
+      0,  -1,   0,  -3,  -3,   0,  -1,   0,  // rank 6
+     -1,  -3,   0,  -3,  -3,  -2,  -4,   0,  // rank 7
+     -2,  -2,   4,   0,   0,   4,   0,  -1,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int tfiguren_w[72] = {
+    0,
+      2,   2,   4,   6,   6,   4,   2,   2,  // rank 1
+      2,   0,   6,   8,   8,   6,   0,   2,  // rank 2
+      0,   0,   1,   1,   1,   1,   0,   0,  // rank 3
+      1,   0,   1,   1,   1,   1,   0,   1,  // rank 4
+      0,   0,   1,   1,   1,   1,   0,   0,  // rank 5
+      4,   4,   4,   4,   4,   4,   4,   4,  // rank 6
+     18,  18,  18,  18,  18,  18,  18,  18,  // rank 7
+     18,  18,  18,  18,  18,  18,  18,  18,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int tfiguren_s[72] = {
+    0,
+    -18, -18, -18, -18, -18, -18, -18, -18,  // rank 1
+    -18, -18, -18, -18, -18, -18, -18, -18,  // rank 2
+     -4,  -4,  -4,  -4,  -4,  -4,  -4,  -4,  // rank 3
+      0,   0,  -1,  -1,  -1,  -1,   0,   0,  // rank 4
+      0,   0,  -1,  -1,  -1,  -1,   0,   0,  // rank 5
+      0,   0,  -1,  -1,  -1,  -1,   0,   0,  // rank 6
+     -2,   0,  -6,  -4,  -4,  -4,   0,  -2,  // rank 7
+     -2,  -2,  -4,  -6,  -6,  -4,  -2,  -2,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int dfiguren_w[72] = {
+    0,
+      1,   0,   0,   2,   1,   0,   0,   0,  // rank 1
+      0,   0,   3,   4,   3,   1,   0,   0,  // rank 2
+      0,   4,   1,   3,   1,   0,   0,   0,  // rank 3
+      4,   1,   0,   5,   3,   1,   0,   0,  // rank 4
+      0,   0,   0,   4,   4,   0,   4,   0,  // rank 5
+      4,   4,   5,   6,   6,   7,   5,   4,  // rank 6
+      8,   9,  10,  14,  14,  18,  10,   8,  // rank 7
+     18,  18,  18,  18,  18,  18,  18,  18,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+
+inline constexpr int dfiguren_s[72] = {
+    0,
+    -18, -18, -18, -18, -18, -18, -18, -18,  // rank 1
+     -8, -10, -18, -14, -14, -10,  -9,  -8,  // rank 2
+     -4,  -5,  -7,  -6,  -6,  -5,  -4,  -4,  // rank 3
+      0,  -4,   0,  -4,  -4,   0,   0,   0,  // rank 4
+      0,  -1,  -1,  -3,  -3,   0,  -1,  -2,  // rank 5
+      0,   0,  -1,  -1,  -3,  -1,  -4,   0,  // rank 6
+      0,   0,  -1,  -3,  -4,  -3,   0,   0,  // rank 7
+      0,   0,   0,   1,   2,   0,   0,   1,  // rank 8
+    0,   0,   0,   0,   0,   0,   0,
+};
+
+// Piece values by code + 6; negative for Black, so their sum over the board
+// is the White-positive material balance.
+inline constexpr int figurenwert[13] = {-20000, -900, -500, -325, -310, -103, 0,
+                                         103,    310,  325,  500,  900,  20000};
+
+// Piece letters by code + 6: Black lower case, a blank for an empty square.
+inline constexpr char figurensymbol[] = "kqrbnp PNBRQK";
+
+// Square names; entry 0 is the empty text.
+extern const char* const feld[65];
+
+// King-move distance between two squares; row and column 0 stay 0. Filled
+// by brettinit() from i_linie and i_reihe.
+extern int distance[65][65];
+
+// --- position keys ----------------------------------------------------------
+
+// [square][code + 6][word]: word 0 feeds hashindex and hashkennung2, word 1
+// feeds hashkennung. [s][0] and [s][1] double as castling-flag keys and
+// [15][6] as the key of a Black move and of the null move.
+extern uint64_t zufall[65][13][2];
+extern uint64_t hashindex;
+extern uint64_t hashkennung;
+extern uint64_t hashkennung2;  // always hashindex ^ 31337
+
+inline constexpr uint64_t KENNUNG2_START = 31337;
+inline constexpr int SCHWARZ_SCHLUESSEL_FELD = 15;  // g2, code leer
+
+uint64_t rand64();
+int InitZobrist();
+int InitStellung();
+
+// --- set-up and make/unmake -------------------------------------------------
+
+int brettinit();
+int epd(const char* text);
+
+// Play and take back entry i of move list ply; the record is the undo
+// record, so calls pair up last-in first-out.
+void zugausf(int ply, int i);
+void zugzur(int ply, int i);
+
+inline constexpr int TESTSTELLUNGEN = 49;
+int teststellung(int n);
+
+// Invariant check for tests and debug builds: only piece codes on the board,
+// nothing outside squares 1 ... 64, and hashkennung2 tied to hashindex.
+bool brett_ist_ok();
+
+}  // namespace kelpin

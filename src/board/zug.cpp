@@ -1,0 +1,73 @@
+// Making and unmaking a move of a move list. The record itself is the undo
+// record, so the two must pair up last-in first-out with the record unchanged.
+#include "board/board.h"
+#include "movegen/movegen.h"
+
+namespace kelpin {
+
+namespace {
+
+// The key terms of a move. Every term is an XOR, so the same update makes and
+// unmakes. The promotion and castling terms are always applied (leer and
+// flag 0 for ordinary moves), and a Black move adds the side key.
+inline void schluessel_ziehen(const ZugEintrag& m) {
+    const auto& vorher = zufall[m.von][m.figur + 6];
+    const auto& ziel = zufall[m.nach];
+    uint64_t w0 = vorher[0] ^ ziel[m.figur + 6][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0];
+    uint64_t w1 = vorher[1] ^ ziel[m.figur + 6][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1];
+    if (m.geschlagen != leer) {
+        w0 ^= ziel[m.geschlagen + 6][0];
+        w1 ^= ziel[m.geschlagen + 6][1];
+    }
+    if (m.figur < 0) {
+        w0 ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][0];
+        w1 ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][1];
+    }
+    hashindex ^= w0;
+    hashkennung2 ^= w0;
+    hashkennung ^= w1;
+}
+
+}  // namespace
+
+void zugausf(int ply, int i) {
+    const ZugEintrag& m = zug[ply][i];
+    brett[m.nach] = m.umwandlung == 1 ? m.neue_figur : m.figur;
+    schluessel_ziehen(m);
+    brett[m.von] = leer;
+    if (m.rochade == 1 && (m.von == e1 || m.von == e8)) {
+        if (m.nach == g1) {
+            brett[f1] = wturm, brett[g1] = wkonig, brett[h1] = leer;
+        } else if (m.nach == g8) {
+            brett[f8] = sturm, brett[g8] = skonig, brett[h8] = leer;
+        } else if (m.nach == c1) {
+            brett[d1] = wturm, brett[c1] = wkonig, brett[a1] = leer;
+        } else if (m.nach == c8) {
+            brett[d8] = sturm, brett[c8] = skonig, brett[a8] = leer;
+        }
+    }
+}
+
+void zugzur(int ply, int i) {
+    const ZugEintrag& m = zug[ply][i];
+    brett[m.von] = m.figur;
+    brett[m.nach] = m.geschlagen;
+    schluessel_ziehen(m);
+    if (m.rochade == 1 && (m.von == e1 || m.von == e8)) {
+        if (m.nach == g1) {
+            brett[e1] = wkonig, brett[h1] = wturm, brett[f1] = leer, brett[g1] = leer;
+            h1_bewegt = 0, e1_bewegt = 0;
+        } else if (m.nach == c1) {
+            brett[a1] = wturm, brett[d1] = leer, brett[c1] = leer, brett[e1] = wkonig;
+            a1_bewegt = 0, e1_bewegt = 0;
+        } else if (m.nach == g8) {
+            brett[e8] = skonig, brett[h8] = sturm, brett[f8] = leer, brett[g8] = leer;
+            h8_bewegt = 0, e8_bewegt = 0;
+        } else if (m.nach == c8) {
+            brett[a8] = sturm, brett[d8] = leer, brett[c8] = leer, brett[e8] = skonig;
+            a8_bewegt = 0, e8_bewegt = 0;
+        }
+    }
+}
+
+}  // namespace kelpin

@@ -1,0 +1,30 @@
+// Kelpin: a chess engine for XBoard-protocol interfaces and the console.
+#include <csignal>
+#include <cstdio>
+
+#include "driver/driver.h"
+
+int main() {
+    printf("%s\t%s", kelpin::NAME, "by the Kelpin developers");
+    printf("\nType help for a list of commands.\n\n");
+    printf("feature done=0 time=1 draw=0 analyze=0 myname=\"%s\"", kelpin::NAME);
+    printf("\n");
+    fflush(stdout);
+
+    kelpin::InitZobrist();
+    kelpin::InitHash();
+    // An interface may interrupt an engine that has not said otherwise; the
+    // engine neither dies of it nor cuts a thinking turn short.
+    signal(SIGINT, SIG_IGN);
+    kelpin::brettinit();
+    kelpin::THINKTIME = 10;
+    printf("Hashtable size:\t\t%i MB.\nHashtable entries:\t%i.\n", 56, static_cast<int>(kelpin::HASHEINTRAEGE));
+    printf("feature done=1");
+    printf("\n");
+    fflush(stdout);
+
+    // The program ends with its input: a closed pipe must not leave it running.
+    kelpin::spiel();
+    fflush(stdout);
+    return 0;
+}

@@ -1,0 +1,324 @@
+// Moves of the game: a move read from the input is written onto the board and
+// answered, the engine's own move is checked, played and announced, and the
+// game record keeps both.
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "driver/driver.h"
+#include "eval/eval.h"
+
+namespace kelpin {
+
+PartieEintrag gamehistory[PARTIE_ZUEGE];
+Variante linie;
+
+namespace {
+
+constexpr int MATT_SCHWELLE = 19000;
+constexpr int KOENIGSWERT = 20000;
+
+// The square a pawn passed over with a double step in the game's last move,
+// 0 when there is none. The generators know no en passant; the game level
+// needs it so that an en-passant capture as the only legal reply is neither
+// taken for mate or stalemate nor left unplayed.
+int ep_feld;
+
+inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
+
+int feldnummer(char linie_zeichen, char reihe_zeichen) {
+    for (int s = 1; s <= 64; ++s)
+        if (feld[s][0] == linie_zeichen && feld[s][1] == reihe_zeichen) return s;
+    return 0;
+}
+
+// True when side s attacks the other side's king: one of s's captures,
+// generated into the scratch list 0, takes a king.
+bool koenig_angreifbar(int s) {
+    qmovegen(0, s);
+    for (int i = 1; i <= index[0]; ++i)
+        if (zug[0][i].geschlagen == wkonig || zug[0][i].geschlagen == skonig) return true;
+    return false;
+}
+
+// The moves of `farbe` are generated at the horizon level, the lowest list at
+// which castling is offered (its test nests one list lower only), so that a
+// legal castling counts as the legal move it is.
+int pruefliste() { return QSUCHE; }
+
+bool ist_legal(int liste, int i, int farbe) {
+    zugausf(liste, i);
+    const bool legal = !koenig_angreifbar(gegenseite(farbe));
+    zugzur(liste, i);
+    return legal;
+}
+
+// The en-passant capture open to `farbe` after the game's last move, as a
+// move record, if one is legal.
+bool ep_schlag(int farbe, ZugEintrag& schlag) {
+    if (ep_feld == 0) return false;
+    const int vz = farbe == WEISS ? 1 : -1;
+    const int bauer = vz * wbauer;
+    const int opfer = ep_feld - 8 * vz;
+    if (opfer < 1 || opfer > 64 || brett[opfer] != -bauer || brett[ep_feld] != leer) return false;
+    for (const int seite : {-1, 1}) {
+        const int von = opfer + seite;
+        if (von < 1 || von > 64 || i_reihe[von] != i_reihe[opfer] || brett[von] != bauer) continue;
+        brett[ep_feld] = static_cast<int16_t>(bauer), brett[von] = leer, brett[opfer] = leer;
+        const bool legal = !koenig_angreifbar(gegenseite(farbe));
+        brett[ep_feld] = leer, brett[von] = static_cast<int16_t>(bauer), brett[opfer] = static_cast<int16_t>(-bauer);
+        if (legal) {
+            schlag = ZugEintrag{};
+            schlag.von = static_cast<uint16_t>(von);
+            schlag.nach = static_cast<uint16_t>(ep_feld);
+            schlag.figur = static_cast<int16_t>(bauer);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool hat_legalen_zug(int farbe) {
+    const int liste = pruefliste();
+    movegen(liste, farbe);
+    for (int i = 1; i <= index[liste]; ++i)
+        if (ist_legal(liste, i, farbe)) return true;
+    ZugEintrag ep;
+    return ep_schlag(farbe, ep);
+}
+
+void markiere_heimfeld(int s) {
+    switch (s) {
+        case a1: a1_bewegt = 1; break;
+        case h1: h1_bewegt = 1; break;
+        case e1: e1_bewegt = 1; break;
+        case a8: a8_bewegt = 1; break;
+        case h8: h8_bewegt = 1; break;
+        case e8: e8_bewegt = 1; break;
+        default: break;
+    }
+}
+
+void protokolliere(const char* text, size_t laenge) {
+    if (SpielZugNummer < 1 || SpielZugNummer >= PARTIE_ZUEGE) return;  // a full record keeps what fits
+    PartieEintrag& e = gamehistory[SpielZugNummer];
+    memcpy(e.zugtext, text, laenge);
+    e.zugtext[laenge] = '\0';
+    e.schluessel = hashkennung;
+}
+
+const char* zugtext(int n) { return (n >= 1 && n < PARTIE_ZUEGE) ? gamehistory[n].zugtext : ""; }
+
+// Playing the engine's move on the board: the rook comes along in castling
+// and an en-passant capture removes the pawn it passes.
+void spiele(const ZugEintrag& m) {
+    const bool en_passant = (m.figur == wbauer || m.figur == sbauer) && i_linie[m.von] != i_linie[m.nach] &&
+                            m.geschlagen == leer && brett[m.nach] == leer;
+    brett[m.nach] = m.umwandlung == 1 ? m.neue_figur : m.figur;
+    brett[m.von] = leer;
+    if (en_passant) brett[m.figur > 0 ? m.nach - 8 : m.nach + 8] = leer;
+    if (m.rochade == 1) {
+        if (m.von == e1 && m.nach == g1) brett[f1] = wturm, brett[g1] = wkonig, brett[h1] = leer;
+        if (m.von == e1 && m.nach == c1) brett[d1] = wturm, brett[c1] = wkonig, brett[a1] = leer;
+        if (m.von == e8 && m.nach == g8) brett[f8] = sturm, brett[g8] = skonig, brett[h8] = leer;
+        if (m.von == e8 && m.nach == c8) brett[d8] = sturm, brett[c8] = skonig, brett[a8] = leer;
+    }
+}
+
+bool ist_doppelschritt(int figur, int von, int nach) {
+    return (figur == wbauer || figur == sbauer) && (nach - von == 16 || von - nach == 16);
+}
+
+void bericht(int v) {
+    eval(0, 0, -32000, 32000);
+    const int64_t e1_ms = vergangen(t_start);
+    const int64_t e2_ms = vergangen(t_start);
+    printf("\n\t\t-------------------------------------\n\t\t| S E A R C H   S T A T I S T I C S |\n"
+           "\t\t-------------------------------------\n");
+    printf("\n");
+    printf("Nodes: %iK\t\t Time used: %is\t\t Speed: %iKn/s\n", nodes / 1000, static_cast<int>(e2_ms / 1000),
+           static_cast<int>(nodes / (e1_ms + 1)));
+    printf("QNodes: %i (%i%%)\t Evaluations: %i\t Check_ext: %i\n", qnodes,
+           static_cast<int>(static_cast<int64_t>(qnodes) * 100 / (static_cast<int64_t>(nodes) + 1)), evals,
+           checkextensions);
+    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", threat_extension, nullcut, reps);
+    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", hashtreffer, hashalphacut,
+           hashbetacut);
+    printf("Move ordering: %i%%\t 1Resp_ex: %i\t\t Futility: %i\n",
+           static_cast<int>(static_cast<int64_t>(firstbetacutoff) * 100 / (static_cast<int64_t>(betacuts) + 1)),
+           one_response, futility);
+    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", reductions, hashstores, capture_ext);
+    printf("Search returned value: ");
+    if (v > MATT_SCHWELLE - 1)
+        printf("#%i\n", (KOENIGSWERT - v) / 2);
+    else if (v <= -MATT_SCHWELLE)
+        printf("-#%i\n", (v + KOENIGSWERT) / 2);
+    else
+        printf("%i\n", v);
+    printf("My move: ");
+    zug_drucken(linie.zuege[0]);
+    printf("\n");
+    printf("Principal variation: ");
+    const int k = linie.anzahl >= 1 ? linie.anzahl : 1;
+    for (int i = 0; i < k; ++i) {
+        zug_drucken(linie.zuege[i]);
+        printf(" ");
+    }
+}
+
+// After the engine's move (XBoard mode): announce mate or stalemate when the
+// opponent has no legal reply.
+void partieende() {
+    const int gegner = gegenseite(computerfarbe);
+    if (hat_legalen_zug(gegner)) return;
+    if (koenig_angreifbar(computerfarbe))
+        puts(computerfarbe == WEISS ? "1-0 {White mates}" : "0-1 {Black mates}");
+    else
+        puts("1/2-1/2 {Stalemate}");
+    fflush(stdout);
+}
+
+}  // namespace
+
+void partie_neu() { ep_feld = 0; }
+
+void computerzug() {
+    forcemode = 0;
+    bool frisch = false;
+    const int v = denken(&linie, 0, &frisch);
+
+    // The move to play must be legal here: the line's first move when this
+    // turn's search produced one and it is legal, else the first legal move.
+    const int liste = pruefliste();
+    movegen(liste, computerfarbe);
+    int erster_legaler = 0;
+    bool linie_legal = false;
+    const ZugEintrag& vorschlag = linie.zuege[0];
+    for (int i = 1; i <= index[liste]; ++i) {
+        if (!ist_legal(liste, i, computerfarbe)) continue;
+        const ZugEintrag& z = zug[liste][i];
+        if (erster_legaler == 0) erster_legaler = i;
+        if (frisch && z.von == vorschlag.von && z.nach == vorschlag.nach && z.rochade == vorschlag.rochade &&
+            z.umwandlung == vorschlag.umwandlung && (z.umwandlung == 0 || z.neue_figur == vorschlag.neue_figur))
+            linie_legal = true;
+    }
+    ZugEintrag ep;
+    const bool ep_moeglich = erster_legaler == 0 && ep_schlag(computerfarbe, ep);
+    if (erster_legaler == 0 && !ep_moeglich) {
+        // Mated or stalemated: nothing to play.
+        if (ausgabe == 0) {
+            if (koenig_angreifbar(gegenseite(computerfarbe)))
+                puts(computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}");
+            else
+                puts("1/2-1/2 {Stalemate}");
+            fflush(stdout);
+        }
+        return;
+    }
+
+    // Resignation, XBoard mode only.
+    if (ausgabe == 0 && v <= -MATT_SCHWELLE) {
+        puts(computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}");
+        fflush(stdout);
+        return;
+    }
+    if (!linie_legal) linie.zuege[0] = ep_moeglich ? ep : zug[liste][erster_legaler];
+    const ZugEintrag m = linie.zuege[0];
+
+    if (ausgabe == 1) printf("\n");
+    spiele(m);
+    markiere_heimfeld(m.von);
+    ep_feld = ist_doppelschritt(m.figur, m.von, m.nach) ? (m.von + m.nach) / 2 : 0;
+    if (ausgabe == 1) bericht(v);
+    ++SpielZugNummer;
+    if (ausgabe == 0) {
+        fflush(stdout);
+    } else {
+        printf("\n");
+        printf("\n\a");
+    }
+    InitStellung();
+    if (ausgabe == 0) {
+        printf("move %s%s", feld[m.von], feld[m.nach]);
+        if (m.umwandlung == 1) printf("%c", figurensymbol[(m.neue_figur > 0 ? m.neue_figur : -m.neue_figur) + 6]);
+        printf("\n");
+        fflush(stdout);
+        partieende();
+    }
+    char text[5] = {feld[m.von][0], feld[m.von][1], feld[m.nach][0], feld[m.nach][1], '\0'};
+    protokolliere(text, 4);
+    werdran = static_cast<int16_t>(gegenseite(werdran));
+}
+
+bool zugeingabe(const char* wort) {
+    const size_t laenge = strlen(wort);
+    if (laenge < 4) return false;
+    const int von = feldnummer(wort[0], wort[1]);
+    const int nach = feldnummer(wort[2], wort[3]);
+    if (von == 0 || nach == 0) return false;
+
+    // Written onto the board as it comes: castling by the king's two-square
+    // step, en passant by a pawn changing its file onto an empty square.
+    ++SpielZugNummer;
+    const int figur = brett[von];
+    if (figur == wkonig && von == e1 && nach == g1) {
+        brett[e1] = leer, brett[h1] = leer, brett[f1] = wturm, brett[g1] = wkonig;
+        markiere_heimfeld(h1);
+    } else if (figur == wkonig && von == e1 && nach == c1) {
+        brett[e1] = leer, brett[a1] = leer, brett[d1] = wturm, brett[c1] = wkonig;
+        markiere_heimfeld(a1);
+    } else if (figur == skonig && von == e8 && nach == g8) {
+        brett[f8] = sturm, brett[g8] = skonig, brett[e8] = leer, brett[h8] = leer;
+        markiere_heimfeld(h8);
+    } else if (figur == skonig && von == e8 && nach == c8) {
+        brett[d8] = sturm, brett[c8] = skonig, brett[e8] = leer, brett[a8] = leer;
+        markiere_heimfeld(a8);
+    } else {
+        if ((figur == wbauer || figur == sbauer) && i_linie[von] != i_linie[nach] && brett[nach] == leer) {
+            const int hinter = figur == wbauer ? nach - 8 : nach + 8;
+            if (hinter >= 1 && hinter <= 64) brett[hinter] = leer;
+        }
+        brett[nach] = brett[von];
+        brett[von] = leer;
+    }
+    if (laenge >= 5) {
+        int neu = leer;
+        switch (wort[4]) {
+            case 'q': neu = wdame; break;
+            case 'r': neu = wturm; break;
+            case 'n': neu = wspringer; break;
+            case 'b': neu = wlaufer; break;
+            default: break;
+        }
+        if (neu != leer && i_reihe[nach] == 8) brett[nach] = static_cast<int16_t>(neu);
+        if (neu != leer && i_reihe[nach] == 1) brett[nach] = static_cast<int16_t>(-neu);
+    }
+    // The squares a move leaves or lands on lose their castling right, so a
+    // replayed game or a rook taken at home cannot leave a castling behind.
+    markiere_heimfeld(von);
+    markiere_heimfeld(nach);
+    ep_feld = ist_doppelschritt(figur, von, nach) ? (von + nach) / 2 : 0;
+    protokolliere(wort, laenge < 5 ? laenge : 5);
+
+    // The answer check: does the other side have a legal reply?
+    const int antwortend = gegenseite(werdran);
+    if (!hat_legalen_zug(antwortend)) {
+        if (koenig_angreifbar(werdran))
+            puts(werdran == WEISS ? "result 1-0 {White mates}" : "result 0-1 {Black mates}");
+        else
+            puts("result 1/2-1/2 {Stalemate}");
+        fflush(stdout);
+        return true;
+    }
+    werdran = static_cast<int16_t>(antwortend);
+    computerfarbe = werdran;
+    if (forcemode == 0) computerzug();
+    return true;
+}
+
+void listeausgabe() {
+    const int letzter = SpielZugNummer < PARTIE_ZUEGE - 1 ? SpielZugNummer : PARTIE_ZUEGE - 1;
+    for (int i = 1; i <= letzter; i += 2) printf("%s - %s\n", zugtext(i), zugtext(i + 1));
+}
+
+}  // namespace kelpin

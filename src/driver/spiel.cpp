@@ -1,0 +1,179 @@
+// The command loop: one line at a time, its first word tested against every
+// keyword in turn, and otherwise taken as a move.
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/driver.h"
+#include "eval/eval.h"
+
+namespace kelpin {
+
+int16_t ausgabe;
+int16_t forcemode;
+int16_t computerfarbe = WEISS;
+int32_t THINKTIME;
+
+namespace {
+
+constexpr int ZEILE = 256;  // fgets reads at most 255 characters
+
+int32_t zahl;            // the number slot of perft, evalperft and time
+char fen[ZEILE];         // the last placement given to setboard
+bool fen_gelesen;        // false until a setboard line carried a placement
+
+// Reads "<keyword> %d" from the start of the line the way sscanf would:
+// the keyword literally, any white space, then a decimal number. Out-of-range
+// numbers are clamped to 32 bits instead of overflowing. Leaves `ziel` alone
+// when no number follows.
+void lies_zahl(const char* zeile, const char* wort, int32_t& ziel) {
+    const size_t n = strlen(wort);
+    if (strncmp(zeile, wort, n) != 0) return;
+    const char* p = zeile + n;
+    char* ende = nullptr;
+    const long long wert = strtoll(p, &ende, 10);
+    if (ende == p) return;
+    ziel = static_cast<int32_t>(wert < INT_MIN ? INT_MIN : (wert > INT_MAX ? INT_MAX : wert));
+}
+
+// Reads "setboard %s": the first token after the keyword.
+bool lies_fen(const char* zeile) {
+    constexpr size_t n = sizeof "setboard" - 1;
+    if (strncmp(zeile, "setboard", n) != 0) return false;
+    const char* p = zeile + n;
+    while (*p != '\0' && isspace(static_cast<unsigned char>(*p))) ++p;
+    size_t k = 0;
+    while (p[k] != '\0' && !isspace(static_cast<unsigned char>(p[k])) && k < ZEILE - 1) ++k;
+    if (k == 0) return false;
+    memcpy(fen, p, k);
+    fen[k] = '\0';
+    return true;
+}
+
+inline bool ist(const char* wort, const char* schluessel) { return strncmp(wort, schluessel, strlen(schluessel)) == 0; }
+
+void perft_befehl(const char* zeile) {
+    lies_zahl(zeile, "perft", zahl);
+    t_start = timer();
+    perftnodes = 0;
+    if (zahl == 0) zahl = 1;
+    const int n = zahl;
+    // The lists hold levels 0 ... 255: a depth outside 1 ... 256 counts nothing.
+    if (n >= 1 && n <= LISTEN) perft(n - 1, WEISS);
+    printf("movegen() to depth %i -> %lld nodes\n", n, static_cast<long long>(perftnodes));
+    const double rate = static_cast<double>(perftnodes) * 1000 / (static_cast<double>(vergangen(t_start)) + 0.01);
+    zahl = rate >= INT_MAX ? INT_MAX : (rate <= INT_MIN ? INT_MIN : static_cast<int32_t>(rate));
+    printf("%i nodes per second\n", zahl);
+}
+
+void evalperft_befehl(const char* zeile) {
+    lies_zahl(zeile, "evalperft", zahl);
+    if (zahl == 0) zahl = 1;
+    teststellung(4);
+    const int32_t t0 = timer();
+    const int64_t dauer = static_cast<int64_t>(zahl) * 1000;
+    long long aufrufe = 0;
+    do {
+        ++aufrufe;
+        eval(0, 0, -32000, 32000);
+    } while (vergangen(t0) < dauer);
+    const long long e = vergangen(t0);
+    const long long je_ms = aufrufe / (e > 0 ? e : 1);  // a negative time runs one call in no time
+    printf("%lld eval() calls in %lld seconds: %lld evals/sec\n", aufrufe, e / 1000, je_ms * 1000);
+    printf("eval() of test position 4 (intern): %i\n", eval(0, 0, -32000, 32000));
+}
+
+void neues_spiel() {
+    brettinit();
+    InitHash();
+    InitStellung();
+    SpielZugNummer = 0;
+    teststellung_an = 0;
+    werdran = WEISS;
+    computerfarbe = SCHWARZ;
+    partie_neu();
+    if (ausgabe == 1) puts("New game.");
+}
+
+}  // namespace
+
+// The keywords, tested in this order; a word runs every keyword it begins
+// with (so "evalperft" also runs "eval"), then is tried as a move:
+//   eval display st black white help go showmoves setboard time evalperft
+//   list perft output quit force new
+// go leaves the chain for a thinking turn and quit ends the program.
+void befehl(const char* zeile) {
+    char wort[ZEILE];
+    if (sscanf(zeile, "%255s", wort) != 1) return;
+
+    if (ist(wort, "eval")) printf("eval() to current position: %i\n", eval(0, 0, -32000, 32000));
+    if (ist(wort, "display")) brettanz();
+    if (ist(wort, "st")) {
+        lies_zahl(zeile, "st", THINKTIME);
+        if (ausgabe == 1) printf("Allocated time set to %is.\n", THINKTIME);
+    }
+    if (ist(wort, "black")) {
+        computerfarbe = WEISS;
+        if (ausgabe == 1) puts("Players color will be BLACK, mine will be WHITE.");
+    }
+    if (ist(wort, "white")) {
+        computerfarbe = SCHWARZ;
+        if (ausgabe == 1) puts("Players color will be WHITE, mine will be BLACK.");
+    }
+    if (ist(wort, "help")) help();
+    if (ist(wort, "go")) {
+        computerfarbe = werdran;
+        computerzug();
+        return;
+    }
+    if (ist(wort, "showmoves")) {
+        debugmode = 1;
+        movegen(0, werdran);
+        debugmode = 0;
+        printf("\n");
+    }
+    if (ist(wort, "setboard")) {
+        if (lies_fen(zeile)) fen_gelesen = true;
+        if (fen_gelesen) {
+            epd(fen);
+            partie_neu();
+        }
+    }
+    if (ist(wort, "time")) {
+        lies_zahl(zeile, "time", zahl);
+        THINKTIME = zahl / 4000;
+    }
+    if (ist(wort, "evalperft")) evalperft_befehl(zeile);
+    if (ist(wort, "list")) listeausgabe();
+    if (ist(wort, "perft")) perft_befehl(zeile);
+    if (ist(wort, "output")) ausgabe = 1;
+    if (ist(wort, "quit")) {
+        if (ausgabe == 1) puts("Bye.");
+        fflush(stdout);
+        exit(0);
+    }
+    if (ist(wort, "force")) {
+        forcemode = 1;
+        if (ausgabe == 1) puts("Force mode set to 1.");
+    }
+    if (ist(wort, "new")) neues_spiel();
+    zugeingabe(wort);
+}
+
+int spiel() {
+    zahl = 0;
+    fehlversuche = 0;
+    for (int i = 0; i < 500; ++i) linie.zuege[i].von = linie.zuege[i].nach = 0, linie.zuege[i].neue_figur = leer;
+
+    char zeile[ZEILE];
+    for (;;) {
+        if (ausgabe == 1) printf("h:%i> ", static_cast<int32_t>(static_cast<uint32_t>(hashkennung)));
+        if (fgets(zeile, sizeof zeile, stdin) == nullptr) return 0;
+        if (zeile[0] == '\n') continue;
+        befehl(zeile);
+    }
+}
+
+}  // namespace kelpin

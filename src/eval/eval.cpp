@@ -1,0 +1,443 @@
+// The static evaluation: one scan of the board collects material, piece-square
+// values and the per-file facts; global terms and four lazy exits follow, then
+// king safety (middlegame only) and the per-file pawn and rook terms.
+#include "eval/eval.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "search/search.h"
+
+namespace kelpin {
+
+namespace {
+
+// Everything the scan learns about the board and the later blocks read.
+struct Befund {
+    int wk, bk, wq, bq;
+    int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
+    int ws[64], ss[64], wl[64], sl[64];
+    int nW[9], nB[9];  // pawns per file; slot 0 stays 0 for a missing king's file
+    int rW[9], rB[9];  // most advanced White and least advanced Black pawn rank
+    int tW[9], tB[9];  // rooks and queens per file
+};
+
+// Five partial sums: material, minor pieces, rooks/queens/centre, pawns and
+// king safety. Only the final combination halves L, T and B.
+struct Summen {
+    int M, L, T, B, K;
+};
+
+// Reads a square that may lie off the board (a bishop on the last rank
+// looking past it) as empty.
+inline int inhalt(int s) { return (s >= 1 && s <= 64) ? brett[s] : leer; }
+
+inline int rang(int s) { return i_reihe[s]; }
+
+inline bool innen(int linie) { return linie >= 2 && linie <= 7; }
+
+constexpr int SPRINGER_NAEHE[6] = {0, 40, 58, 35, 25, 15};
+constexpr int LAEUFER_NAEHE[6] = {0, 55, 60, 45, 20, 6};
+constexpr int DAMEN_NAEHE[6] = {0, 85, 60, 45, 15, 10};
+
+// Distance d of an attacker to the enemy king: within 5 it earns the table's
+// value, within 2 it also counts as a near attacker. A missing piece or
+// king has square 0 and distance 0: one near attacker, no value.
+inline void naehe(int d, const int (&wert)[6], int& nah, int& K, int vz) {
+    if (d > 5) return;
+    if (d <= 2) ++nah;
+    K += vz * wert[d];
+}
+
+inline bool auf(int s, int figur) { return brett[s] == figur; }
+
+// Pawn storm against a king on the other wing: per file weight x (7 - d),
+// d measured from the king to the square numbered like the storming side's
+// pawn count on that file.
+inline int bauernsturm(int koenig, const int (&anzahl)[9], int f1, int f2, int f3, int w1, int w2, int w3) {
+    return w1 * (7 - distance[koenig][anzahl[f1]]) + w2 * (7 - distance[koenig][anzahl[f2]]) +
+           w3 * (7 - distance[koenig][anzahl[f3]]);
+}
+
+void koenigssicherheit(const Befund& f, Summen& z) {
+    int aW = 0, aB = 0;
+    int& K = z.K;
+    int& L = z.L;
+
+    // 1. Uncastled king without its f-pawn.
+    if (f.bk == e8 && !auf(f7, sbauer)) K += 15;
+    if (f.wk == e1 && !auf(f2, wbauer)) K -= 15;
+
+    // 2./3. Knights: edge, in front of an own pawn, blockading an enemy pawn,
+    //       near the enemy king.
+    for (int k = 0; k < f.nws; ++k) {
+        const int s = f.ws[k];
+        if (brettrand[s] == 1) L -= 15;
+        if (s > 8 && auf(s - 8, wbauer)) L -= 3;
+        if (s <= 56 && auf(s + 8, sbauer)) L += 17 * (8 - rang(s));
+        naehe(distance[s][f.bk], SPRINGER_NAEHE, aW, K, 1);
+    }
+    for (int k = 0; k < f.nss; ++k) {
+        const int s = f.ss[k];
+        if (brettrand[s] == 1) L += 15;
+        if (s <= 56 && auf(s + 8, sbauer)) L += 3;
+        if (s > 8 && auf(s - 8, wbauer)) L -= 17 * (rang(s) - 1);
+        naehe(distance[s][f.wk], SPRINGER_NAEHE, aB, K, -1);
+    }
+
+    // 4./5. Bishops: edge, hemmed in by own pawns, near the enemy king. The
+    //       neighbours of an a- or h-file bishop wrap to the other edge.
+    for (int k = 0; k < f.nwl; ++k) {
+        const int s = f.wl[k];
+        if (brettrand[s] == 1) L -= 13;
+        if (s <= 56) {
+            if (auf(s + 7, wbauer)) L -= 13;
+            if (auf(s + 9, wbauer)) L -= 13;
+        }
+        if (s > 8 && auf(s - 8, wbauer)) L -= 30;
+        naehe(distance[s][f.bk], LAEUFER_NAEHE, aW, K, 1);
+    }
+    for (int k = 0; k < f.nsl; ++k) {
+        const int s = f.sl[k];
+        if (brettrand[s] == 1) L += 13;
+        if (s > 8) {
+            if (auf(s - 7, sbauer)) L += 13;
+            if (auf(s - 9, sbauer)) L += 13;
+        }
+        if (s <= 56 && auf(s + 8, sbauer)) L += 30;
+        naehe(distance[s][f.wk], LAEUFER_NAEHE, aB, K, -1);
+    }
+
+    // 6./7. Queens near the king, then the attack mass.
+    naehe(distance[f.wq][f.bk], DAMEN_NAEHE, aW, K, 1);
+    naehe(distance[f.bq][f.wk], DAMEN_NAEHE, aB, K, -1);
+    if (aW > 2) K += 30 * aW;
+    if (aB > 2) K -= 30 * aB;
+
+    // 8. Pawn storms against kings castled on opposite wings.
+    const int wk = f.wk, bk = f.bk;
+    const bool w_lang = wk == c2 || wk == c1 || wk == b1;
+    const bool w_lang4 = wk == a1 || wk == b1 || wk == c1 || wk == c2;
+    const bool w_kurz = wk == g1 || wk == h1 || wk == h2 || wk == g2;
+    const bool s_kurz = bk == g8 || bk == h8 || bk == h7 || bk == g7;
+    const bool s_lang = bk == c7 || bk == c8 || bk == b8;
+    const bool s_lang4 = bk == a8 || bk == b8 || bk == c8 || bk == c7;
+    if (w_lang && s_kurz) K += bauernsturm(bk, f.nW, 6, 7, 8, 8, 9, 9);
+    if (s_lang && w_kurz) K -= bauernsturm(wk, f.nB, 6, 7, 8, 8, 9, 9);
+    if (w_kurz && s_lang4) K += bauernsturm(bk, f.nW, 1, 2, 3, 9, 8, 8);
+    if (s_kurz && w_lang4) K -= bauernsturm(wk, f.nB, 1, 2, 3, 9, 8, 8);
+
+    // 9. King left in the centre with its rook moved over.
+    if (wk == e1 && (auf(g1, wturm) || auf(f1, wturm))) K -= 40;
+    if (bk == e8 && (auf(g8, sturm) || auf(f8, sturm))) K += 40;
+
+    // 10. Fianchetto holes.
+    if (auf(g3, wbauer) && auf(h2, wbauer) && !auf(g2, wlaufer)) L -= 18;
+    if (auf(g3, wbauer) && f.nwl == 0) L -= 8;
+    if (auf(b3, wbauer) && f.nwl == 0) L -= 5;
+    if (auf(g6, sbauer) && auf(h7, sbauer) && !auf(g7, slaufer)) L += 18;
+    if (auf(g6, sbauer) && f.nsl == 0) L += 8;
+    if (auf(b6, sbauer) && f.nsl == 0) L += 5;
+
+    // 11. King squares.
+    switch (wk) {
+        case f1: K -= 37; break;
+        case e1: K -= 25; break;
+        case e2: K -= 30; break;
+        case f2: K -= 50; break;
+        case d1: K -= 31; break;
+        case d2: K -= 33; break;
+        default: break;
+    }
+    switch (bk) {
+        case e8: K += 25; break;
+        case f8: K += 37; break;
+        case e7: K += 30; break;
+        case f7: K += 50; break;
+        case d8: K += 31; break;
+        case d7: K += 33; break;
+        default: break;
+    }
+
+    // 12. Pawn shelters (the four rules are not mirror images).
+    if (w_kurz && (auf(g2, wbauer) || auf(g3, wbauer)) && auf(h2, wbauer)) K += 47;
+    if (wk == c1 || wk == b1) {
+        if (auf(b2, wbauer) && (auf(c2, wbauer) || auf(c3, wbauer)) && auf(a2, wbauer))
+            K += 40;
+        else
+            K -= 5;
+    }
+    if (bk == c8 || bk == b8) {
+        if (auf(b7, sbauer) && (auf(c7, sbauer) || auf(c6, sbauer)) && auf(a7, sbauer))
+            K -= 40;
+        else
+            K += 5;
+    }
+    if (s_kurz && !(auf(g7, sbauer) && auf(h7, sbauer))) K += 35;
+
+    // 13. Open files at the kings.
+    const int lw = i_linie[wk];
+    if (f.tB[lw] > 0 && f.nB[lw] == 0) {
+        K -= 41;
+        if (f.nW[lw] == 0) K -= 67;
+    }
+    const int ls = i_linie[bk];
+    if (f.tW[ls] > 0 && f.nW[ls] == 0) {
+        K += 41;
+        if (f.nB[ls] == 0) K += 67;
+    }
+}
+
+inline bool keine_bauern_daneben(const int (&n)[9], int linie) {
+    const bool links = linie > 1 && n[linie - 1] > 0;
+    const bool rechts = linie < 8 && n[linie + 1] > 0;
+    return !links && !rechts;
+}
+
+void linien(const Befund& f, Summen& z) {
+    int& B = z.B;
+    int& T = z.T;
+    const bool bauernendspiel = nrBAUERN + 2 == nrPIECES;
+    const int rang_wk = i_reihe[f.wk], linie_wk = i_linie[f.wk];
+    const int rang_bk = i_reihe[f.bk], linie_bk = i_linie[f.bk];
+    const int linie_wq = i_linie[f.wq], linie_bq = i_linie[f.bq];
+
+    for (int l = 1; l <= 8; ++l) {
+        const int nw = f.nW[l], nb = f.nB[l];
+        const bool rand = l == 1 || l == 8;
+        const bool w_frei = nw > 0 && nb == 0 && keine_bauern_daneben(f.nB, l);
+        const bool s_frei = nb > 0 && nw == 0 && keine_bauern_daneben(f.nW, l);
+        const bool w_isoliert = nw > 0 && keine_bauern_daneben(f.nW, l);
+        const bool s_isoliert = nb > 0 && keine_bauern_daneben(f.nB, l);
+
+        // 1. Unstoppable pawns in pawn endings: the enemy king is behind
+        //    the pawn or outside its square.
+        if (bauernendspiel) {
+            if (w_frei) {
+                const int r = f.rW[l];
+                if (r >= rang_bk + 2 || !(9 - r > std::abs(l - linie_bk + 2))) B += 100 + 30 * r;
+            }
+            if (s_frei) {
+                const int r = f.rB[l];
+                if (r <= rang_wk - 2 || !(r > std::abs(l - linie_wk - 2))) B -= 100 + 30 * (9 - r);
+            }
+        }
+
+        // 2./3. Isolated pawns, worse the further back they stand.
+        if (w_isoliert) B -= 9 * (9 - f.rW[l]);
+        if (s_isoliert) B += 9 * f.rB[l];
+
+        // 4./5. Doubled pawns, worse again on a file without enemy pawns.
+        if (nw == 2) B -= 27;
+        else if (nw == 3) B -= 83;
+        else if (nw >= 4) B -= 40 * nw;
+        if (nw >= 2 && nb == 0) B -= 33;
+        if (nb == 2) B += 27;
+        else if (nb == 3) B += 83;
+        else if (nb >= 4) B += 40 * nb;
+        if (nb >= 2 && nw == 0) B += 33;
+
+        // 6. Passed pawns, once the board has thinned out.
+        if (nrPIECES <= 20) {
+            const int c1 = l == 1 ? 2 : (l == 8 ? 2 : 9);
+            const int c2 = l == 1 ? 3 : (l == 8 ? 2 : 10);
+            if (w_frei) {
+                B += 35 + c1 * f.rW[l];
+                if (nrPIECES <= 8) B += c2 * f.rW[l];
+            }
+            if (s_frei) {
+                B -= 35 + c1 * (9 - f.rB[l]);
+                if (nrPIECES <= 8) B -= c2 * (9 - f.rB[l]);
+            }
+        }
+
+        // 7. Open and half-open files.
+        if (nw == 0 && nb > 0) T += 13 + 23 * f.tW[l];
+        if (nw > 0 && nb == 0) T -= 13 + 23 * f.tB[l];
+        if (nw == 0 && nb == 0) T += 22 * f.tW[l] - 22 * f.tB[l];
+
+        // 8. Heavy pieces against isolated pawns.
+        const int c = rand ? 12 : 16;
+        if (s_isoliert && nw == 0) T += c * f.tW[l];
+        if (w_isoliert && nb == 0) T -= c * f.tB[l];
+
+        // 9. Files of the kings.
+        if (nrPIECES > 15) {
+            if (nw == 0 && l == linie_bk) {
+                T += 21 * f.tW[l];
+                if (nb == 0) T += 42 * f.tW[l];
+            }
+            if (nb == 0 && l == linie_wk) {
+                T -= 21 * f.tB[l];
+                if (nw == 0) T -= 42 * f.tB[l];
+            }
+        }
+
+        // 10. Files of the queens.
+        if (nw == 0 && l == linie_bq && f.tW[l] > 0) T += 12;
+        if (nb == 0 && l == linie_wq && f.tB[l] > 0) T -= 12;
+    }
+}
+
+}  // namespace
+
+int eval(int, int, int alpha, int beta) {
+    ++evals;
+    Befund f{};
+    Summen z{};
+    int& M = z.M;
+    int& L = z.L;
+    int& T = z.T;
+    int& B = z.B;
+    int& K = z.K;
+    int besetzt = 0, bauern = 0;
+
+    // The one board scan.
+    for (int s = 1; s <= 64; ++s) {
+        const int p = brett[s];
+        if (p == leer) continue;
+        M += figurenwert[p + 6];
+        ++besetzt;
+        const int linie = i_linie[s];
+        const int r = i_reihe[s];
+        switch (p) {
+            case wbauer:
+                f.rW[linie] = r;
+                ++f.nW[linie];
+                ++bauern;
+                B += 2 * bfiguren_w[s];
+                break;
+            case sbauer:
+                f.rB[linie] = r;
+                ++f.nB[linie];
+                ++bauern;
+                B += 2 * bfiguren_s[s] - zentrum[s];
+                break;
+            case wspringer:
+                f.ws[f.nws++] = s;
+                L += 3 * sfiguren_w[s];
+                T += zentrum[s];
+                if (innen(linie) && r > 4 && (brett[s - 9] == wbauer || brett[s - 7] == wbauer)) L += 5 * r;
+                break;
+            case sspringer:
+                f.ss[f.nss++] = s;
+                if (innen(linie) && r <= 4 && (brett[s + 9] == sbauer || brett[s + 7] == sbauer)) L -= 5 * (9 - r);
+                L += 3 * sfiguren_s[s] - zentrum[s];
+                break;
+            case wlaufer:
+                f.wl[f.nwl++] = s;
+                L += 3 * lfiguren_w[s];
+                T += zentrum[s];
+                if (innen(linie) && (inhalt(s + 7) == wbauer || inhalt(s + 9) == wbauer)) L -= 8;
+                if (s > h2 && brett[s - 8] == wbauer) L -= 16;
+                break;
+            case slaufer:
+                f.sl[f.nsl++] = s;
+                L += 3 * lfiguren_s[s] - zentrum[s];
+                if (innen(linie) && (inhalt(s - 7) == sbauer || inhalt(s - 9) == sbauer)) L += 8;
+                if (s < h7 && brett[s + 8] == sbauer) L += 5 * (9 - r);
+                break;
+            case wturm:
+                T += tfiguren_w[s];
+                ++f.tW[linie];
+                if (innen(linie) && brett[s - 1] > 0 && brett[s + 1] > 0) T -= 18;
+                break;
+            case sturm:
+                T += tfiguren_s[s];
+                ++f.tB[linie];
+                if (innen(linie) && brett[s - 1] < 0 && brett[s + 1] < 0) T += 18;
+                break;
+            case wdame:
+                f.wq = s;
+                T += dfiguren_w[s] + zentrum[s];
+                ++f.tW[linie];
+                break;
+            case sdame:
+                f.bq = s;
+                T += dfiguren_s[s] - zentrum[s];
+                ++f.tB[linie];
+                break;
+            case wkonig:
+                f.wk = s;
+                break;
+            case skonig:
+                f.bk = s;
+                break;
+            default:
+                break;
+        }
+    }
+    eval_iwkonig = static_cast<int16_t>(f.wk);
+    eval_iskonig = static_cast<int16_t>(f.bk);
+    nrBAUERN = bauern;
+    nrPIECES = besetzt;
+    if (f.wk == 0 || f.bk == 0) printf("BUH!");
+
+    // 1./2. Hopeless on material alone, or bare kings.
+    if (M <= alpha - 100) return M;
+    if (nrPIECES == 2) return 0;
+
+    // 3. A king walking out early while the enemy queen is on the board.
+    if (nrPIECES > 20) {
+        if (f.wq != 0) {
+            const int r = i_reihe[f.bk];
+            if (r == 6) K += 55;
+            else if (r == 5) K += 70;
+            else if (r == 4) K += 130;
+            else if (r <= 3) K += 200;
+        }
+        if (f.bq != 0) {
+            const int r = i_reihe[f.wk];
+            if (r == 3) K -= 55;
+            else if (r == 4) K -= 70;
+            else if (r == 5) K -= 130;
+            else if (r >= 6) K -= 200;
+        }
+    }
+
+    // 4.-7. Bishop pair, knights in closed positions, pawn count, a king's
+    //       bishop shut in by its own queen.
+    if (f.nwl == 2) L += 33;
+    if (f.nsl == 2) L -= 33;
+    if (nrBAUERN > 9) {
+        if (f.nws > 0) L += 10;
+        if (f.nss > 0) L -= 10;
+    }
+    if (nrBAUERN == 10) B += 15;
+    else if (nrBAUERN == 8) B += 25;
+    else if (nrBAUERN == 12) B += 5;
+    if (auf(f8, slaufer) && auf(e7, sdame)) L += 20;
+    if (auf(f1, wlaufer) && auf(e2, wdame)) L -= 20;
+
+    // 8. Lazy exit above the window.
+    if (M + L + K + B + T >= beta + 100) return M + L + B + T;
+
+    // 9. Endgame: kings belong in the centre, away from the edge.
+    if (nrPIECES <= 13) {
+        K += 6 * zentrum[f.wk] - 6 * zentrum[f.bk];
+        if (nrPIECES <= 8) {
+            K += 3 * zentrum[f.wk] - 3 * zentrum[f.bk];
+            if (nrPIECES <= 5) {
+                if (brettrand[f.wk] == 1) K -= 50;
+                else if (brettrand[f.wk] == 2) K -= 25;
+                if (brettrand[f.bk] == 1) K += 50;
+                else if (brettrand[f.bk] == 2) K += 25;
+            }
+        }
+    }
+
+    // 10./11. Lazy exits.
+    if (M + L + T + K >= beta + 100) return M + L + T + K;
+    if (M + K < alpha - 100) return M + K;
+
+    // 12./13. King safety in the middlegame, then the last lazy exit.
+    if (nrPIECES > 13) koenigssicherheit(f, z);
+    const int S = M + K + L;
+    if (S > beta + 150 || S < alpha - 150) return S;
+
+    // 14./15. Pawn structure and files, then the halved combination.
+    linien(f, z);
+    return M + K + L / 2 + T / 2 + B / 2;
+}
+
+}  // namespace kelpin

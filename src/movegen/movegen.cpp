@@ -1,0 +1,313 @@
+// The move generators: every pseudo-legal move of a side (movegen) or only
+// its captures (qmovegen), scored for the sort as each record is written;
+// the check test and the path counter built on them.
+#include "movegen/movegen.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "search/search.h"
+
+namespace kelpin {
+
+ZugEintrag zug[LISTEN][PLAETZE];
+int32_t index[LISTEN];
+CapMove capmove[LISTEN];
+int64_t perftnodes;
+int32_t debugmode;
+
+namespace {
+
+// Piece-square table of a mover by code + 6; the king has none (its moves
+// score no positional term).
+constexpr const int* figurentabelle[13] = {
+    nullptr,    dfiguren_s, tfiguren_s, lfiguren_s, sfiguren_s, bfiguren_s, nullptr,
+    bfiguren_w, sfiguren_w, lfiguren_w, tfiguren_w, dfiguren_w, nullptr,
+};
+
+constexpr int SCHLAG_BONUS = 10000;
+constexpr int KOENIGSSCHLAG_BONUS = 9910;
+constexpr int HINWEIS_BONUS[4] = {0, 15000, 7500, 90};
+
+// Everything the score of a move needs that does not depend on the move:
+// read once per generator call.
+struct Bewerter {
+    const int32_t (*history)[65];
+    int32_t faktor;
+    int32_t writes;
+    int hinweis_von[4];
+    int hinweis_nach[4];
+
+    explicit Bewerter(int tiefe)
+        : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites) {
+        for (int k = 1; k <= 3; ++k) {
+            hinweis_von[k] = killer[tiefe][k].von;
+            hinweis_nach[k] = killer[tiefe][k].nach;
+        }
+    }
+
+    int32_t wert(int von, int nach, int figur, int geschlagen) const {
+        int32_t w = history[von][nach] * faktor;
+        if (writes != 1) w /= writes;
+        if (const int* t = figurentabelle[figur + 6]) w += figur > 0 ? t[nach] - t[von] : t[von] - t[nach];
+        if (geschlagen != leer) {
+            const int opfer = figurenwert[geschlagen + 6] < 0 ? -figurenwert[geschlagen + 6] : figurenwert[geschlagen + 6];
+            if (figur == wkonig || figur == skonig) {
+                w += KOENIGSSCHLAG_BONUS + opfer;
+            } else {
+                const int zehntel = figurenwert[figur + 6] / 10;
+                w += SCHLAG_BONUS + opfer - (zehntel < 0 ? -zehntel : zehntel);
+            }
+        }
+        for (int k = 1; k <= 3; ++k)
+            if (hinweis_von[k] == von && hinweis_nach[k] == nach) w += HINWEIS_BONUS[k];
+        return w;
+    }
+};
+
+// Writes one record into the list. A full list takes nothing more: whatever
+// position setboard produced, no list runs into the next one.
+struct Schreiber {
+    ZugEintrag* liste;
+    int32_t& n;
+    const Bewerter& bewerter;
+
+    ZugEintrag* zug(int von, int nach, int figur, int geschlagen) {
+        if (n >= MAXZUEGE) return nullptr;
+        ZugEintrag& m = liste[++n];
+        m.von = static_cast<uint16_t>(von);
+        m.nach = static_cast<uint16_t>(nach);
+        m.figur = static_cast<int16_t>(figur);
+        m.geschlagen = static_cast<int16_t>(geschlagen);
+        m.umwandlung = 0;
+        m.rochade = 0;
+        m.ep_linie = 0;
+        m.reserve = 0;
+        m.sortwert = bewerter.wert(von, nach, figur, geschlagen);
+        m.neue_figur = leer;
+        return &m;
+    }
+
+    // A pawn reaching the last rank: the record just written becomes the
+    // queen promotion and rook, knight and bishop follow with the same score.
+    void umwandlungen(ZugEintrag* m, int farbe_vz) {
+        if (m == nullptr) return;
+        m->umwandlung = 1;
+        m->neue_figur = static_cast<int16_t>(farbe_vz * wdame);
+        const ZugEintrag dame = *m;
+        for (const int neu : {wturm, wspringer, wlaufer}) {
+            if (n >= MAXZUEGE) return;
+            ZugEintrag& k = liste[++n];
+            k = dame;
+            k.neue_figur = static_cast<int16_t>(farbe_vz * neu);
+        }
+    }
+};
+
+// A step from square s by d stays on the board: the number lies in 1 ... 64
+// and an east or west component did not wrap to the other edge.
+constexpr bool auf_brett(int t, int d) {
+    if (t < 1 || t > 64) return false;
+    const int spalte = t % 8;
+    if ((d == 1 || d == 9 || d == -7) && spalte == 1) return false;
+    if ((d == -1 || d == -9 || d == 7) && spalte == 0) return false;
+    return true;
+}
+
+struct Sprung {
+    int d;
+    int linie_min, linie_max;
+    int s_min, s_max;
+};
+constexpr Sprung springer_spruenge[8] = {
+    {-17, 2, 8, 18, 64}, {-15, 1, 7, 17, 64}, {17, 1, 7, 1, 47}, {15, 2, 8, 1, 48},
+    {-10, 3, 8, 11, 64}, {6, 3, 8, 1, 56},    {-6, 1, 6, 9, 64}, {10, 1, 6, 1, 54},
+};
+
+constexpr int laeufer_strahlen[4] = {9, 7, -9, -7};
+constexpr int turm_strahlen[4] = {1, -1, 8, -8};
+constexpr int damen_strahlen[8] = {9, 7, -9, -7, 1, -1, 8, -8};
+constexpr int koenig_schritte[8] = {1, -1, 8, -8, 9, 7, -7, -9};
+
+inline bool gegner(int inhalt, int vz) { return inhalt * vz < 0; }
+
+// All rays of a slider advance together, distance by distance, so its moves
+// are listed by distance first and ray second. Only captures: a ray runs over
+// empty squares silently and yields at most its first occupied square.
+template <bool NUR_SCHLAEGE, int N>
+void gleiter(Schreiber& w, int s, int figur, int vz, const int (&strahlen)[N]) {
+    unsigned offen = (1u << N) - 1;
+    for (int k = 1; k <= 7 && offen != 0; ++k) {
+        for (int r = 0; r < N; ++r) {
+            if (!(offen & (1u << r))) continue;
+            const int d = strahlen[r];
+            const int t = s + k * d;
+            if (!auf_brett(t, d)) {
+                offen &= ~(1u << r);
+                continue;
+            }
+            const int inhalt = brett[t];
+            if (inhalt == leer) {
+                if (!NUR_SCHLAEGE) w.zug(s, t, figur, leer);
+                continue;
+            }
+            offen &= ~(1u << r);
+            if (gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
+        }
+    }
+}
+
+bool bauer_greift_an(int feld_nr, int gegner_bauer) {
+    // A black pawn attacks x from x + 7 and x + 9, a white one from x - 7 and
+    // x - 9; the castling squares lie on files c ... g, so no wrap arises.
+    const int d = gegner_bauer == sbauer ? 7 : -7;
+    const int e = gegner_bauer == sbauer ? 9 : -9;
+    return brett[feld_nr + d] == gegner_bauer || brett[feld_nr + e] == gegner_bauer;
+}
+
+bool liste_erreicht(int liste, int x, int y, int z) {
+    for (int i = 1; i <= index[liste]; ++i) {
+        const int t = zug[liste][i].nach;
+        if (t == x || t == y || t == z) return false;
+    }
+    return true;
+}
+
+// Castling: the opponent's complete list is generated one level down and no
+// move of it may end on the king's square or a square it crosses or lands on.
+// A pawn's diagonal attack on an empty square is not a move, so the pawns
+// are asked directly.
+void rochaden(Schreiber& w, int tiefe, int farbe) {
+    if (tiefe < QSUCHE || tiefe < 1) return;
+    const bool weiss = farbe == WEISS;
+    const int gegnerfarbe = weiss ? SCHWARZ : WEISS;
+    const int16_t& k_bewegt = weiss ? e1_bewegt : e8_bewegt;
+    const int16_t& kurz_bewegt = weiss ? h1_bewegt : h8_bewegt;
+    const int16_t& lang_bewegt = weiss ? a1_bewegt : a8_bewegt;
+    const int k = weiss ? e1 : e8;
+    const int turm = weiss ? wturm : sturm;
+    const int gegner_bauer = weiss ? sbauer : wbauer;
+    const int koenig = weiss ? wkonig : skonig;
+
+    if (kurz_bewegt == 0 && k_bewegt == 0 && brett[k + 1] == leer && brett[k + 2] == leer &&
+        brett[k + 3] == turm && !bauer_greift_an(k, gegner_bauer) && !bauer_greift_an(k + 1, gegner_bauer) &&
+        !bauer_greift_an(k + 2, gegner_bauer)) {
+        movegen(tiefe - 1, gegnerfarbe);
+        if (liste_erreicht(tiefe - 1, k, k + 1, k + 2))
+            if (ZugEintrag* m = w.zug(k, k + 2, koenig, leer)) m->rochade = 1;
+    }
+    if (lang_bewegt == 0 && k_bewegt == 0 && brett[k - 1] == leer && brett[k - 2] == leer &&
+        brett[k - 3] == leer && brett[k - 4] == turm && !bauer_greift_an(k, gegner_bauer) &&
+        !bauer_greift_an(k - 1, gegner_bauer) && !bauer_greift_an(k - 2, gegner_bauer)) {
+        movegen(tiefe - 1, gegnerfarbe);
+        if (liste_erreicht(tiefe - 1, k, k - 1, k - 2))
+            if (ZugEintrag* m = w.zug(k, k - 2, koenig, leer)) m->rochade = 1;
+    }
+}
+
+template <bool NUR_SCHLAEGE>
+void generiere(int tiefe, int farbe) {
+    index[tiefe] = 0;
+    if (farbe != WEISS && farbe != SCHWARZ) return;
+    const Bewerter bewerter(tiefe);
+    Schreiber w{zug[tiefe], index[tiefe], bewerter};
+    const int vz = farbe == WEISS ? 1 : -1;
+
+    for (int s = 1; s <= 64; ++s) {
+        const int figur = brett[s];
+        if (figur * vz <= 0) continue;
+        switch (figur * vz) {
+            case wbauer: {
+                const int vor = 8 * vz;
+                const int linie = i_linie[s];
+                const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
+                const int letzte_reihe = vz > 0 ? 8 : 1;
+                if (!NUR_SCHLAEGE) {
+                    if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
+                        if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(linie);
+                    const int t = s + vor;
+                    if (t >= 1 && t <= 64 && brett[t] == leer) {
+                        ZugEintrag* m = w.zug(s, t, figur, leer);
+                        if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
+                    }
+                }
+                // The diagonal toward the h-file for White (+9) and the a-file
+                // for Black (-9) first, then the other one.
+                const int schlag[2] = {9 * vz, 7 * vz};
+                const bool erlaubt[2] = {vz > 0 ? linie != 8 : linie != 1, vz > 0 ? linie != 1 : linie != 8};
+                for (int k = 0; k < 2; ++k) {
+                    const int t = s + schlag[k];
+                    if (!erlaubt[k] || t < 1 || t > 64 || !gegner(brett[t], vz)) continue;
+                    ZugEintrag* m = w.zug(s, t, figur, brett[t]);
+                    if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
+                }
+                break;
+            }
+            case wspringer: {
+                const int linie = i_linie[s];
+                for (const Sprung& j : springer_spruenge) {
+                    if (linie < j.linie_min || linie > j.linie_max || s < j.s_min || s > j.s_max) continue;
+                    const int t = s + j.d;
+                    const int inhalt = brett[t];
+                    if (inhalt == leer ? !NUR_SCHLAEGE : gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
+                }
+                break;
+            }
+            case wlaufer:
+                gleiter<NUR_SCHLAEGE>(w, s, figur, vz, laeufer_strahlen);
+                break;
+            case wturm:
+                gleiter<NUR_SCHLAEGE>(w, s, figur, vz, turm_strahlen);
+                break;
+            case wdame:
+                gleiter<NUR_SCHLAEGE>(w, s, figur, vz, damen_strahlen);
+                break;
+            case wkonig: {
+                if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe);
+                for (const int d : koenig_schritte) {
+                    const int t = s + d;
+                    if (!auf_brett(t, d)) continue;
+                    const int inhalt = brett[t];
+                    if (inhalt == leer ? !NUR_SCHLAEGE : gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
+                }
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int movegen(int tiefe, int farbe) {
+    generiere<false>(tiefe, farbe);
+    if (debugmode == 1) {
+        for (int i = 1; i <= index[tiefe]; ++i) printf("%s%s ", feld[zug[tiefe][i].von], feld[zug[tiefe][i].nach]);
+        printf("\n");
+    }
+    return 0;
+}
+
+int qmovegen(int tiefe, int farbe) {
+    generiere<true>(tiefe, farbe);
+    return 0;
+}
+
+int inSchach(int farbe) {
+    qmovegen(0, farbe == WEISS ? SCHWARZ : WEISS);
+    for (int i = 1; i <= index[0]; ++i)
+        if (zug[0][i].geschlagen == wkonig || zug[0][i].geschlagen == skonig) return 1;
+    return 0;
+}
+
+int perft(int tiefe, int farbe) {
+    movegen(tiefe, farbe);
+    for (int i = 1; i <= index[tiefe]; ++i) {
+        if (tiefe == 0) ++perftnodes;
+        zugausf(tiefe, i);
+        if (tiefe > 0 && (farbe == WEISS || farbe == SCHWARZ)) perft(tiefe - 1, farbe == WEISS ? SCHWARZ : WEISS);
+        zugzur(tiefe, i);
+    }
+    return 0;
+}
+
+}  // namespace kelpin

@@ -1,0 +1,416 @@
+// AlphaBeta: one recursive function for every node, full-width above the
+// horizon level QSUCHE and captures only at and below it. Levels count down
+// from the root MAXTIEFE; extensions and reductions move the horizon, never
+// the level handed to a child.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "driver/driver.h"
+#include "eval/eval.h"
+#include "search/search.h"
+
+namespace kelpin {
+
+int16_t QSUCHE = QSUCHE_START;
+int32_t MAXTIEFE;
+int16_t nullstatus;
+int16_t schachext;
+int16_t onerep_extended;
+int16_t extended;
+int16_t reduction;
+int16_t sel_gipfel;
+Wiederholung wiederholung[EBENEN];
+
+int32_t nodes, qnodes, evals, reps;
+int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
+int32_t nullcut, checkextensions, capture_ext, futility, reductions;
+int16_t one_response, threat_extension;
+int32_t betacuts, firstbetacutoff, cutoff_zaehler, cutoff_zahl;
+
+namespace {
+
+constexpr int KOENIGSWERT = 20000;
+constexpr int NULLZUG_TIEFE = 4;
+constexpr int QSUCHE_TIEFE = 6;    // captures are searched this many levels below the horizon
+constexpr int MAX_SCHACHEXT = 50;
+constexpr int MAX_ONEREP = 5;
+constexpr int PATT_ZUEGE = 8;      // the stalemate test runs up to this many moves
+
+// The line each level hands to its children. Levels strictly fall along a
+// path, so one buffer per level never serves two live nodes, and 256 lines of
+// 1024 moves live in static storage rather than on the stack.
+Variante kindlinien[EBENEN];
+
+inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
+
+inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen == wkonig || m.geschlagen == skonig; }
+
+inline bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
+    return x.von == y.von && x.nach == y.nach && x.figur == y.figur;
+}
+
+// eval() from the side to move.
+inline int bewerte(int tiefe, int farbe, int unten, int oben) {
+    const int v = eval(tiefe, farbe, unten, oben);
+    return farbe == SCHWARZ ? -v : v;
+}
+
+// True when `farbe`'s captures in the scratch list 0 include a king.
+bool koenig_angreifbar(int farbe) {
+    qmovegen(0, farbe);
+    for (int i = 1; i <= index[0]; ++i)
+        if (nimmt_koenig(zug[0][i])) return true;
+    return false;
+}
+
+void null_schluessel() {
+    hashindex ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][0];
+    hashkennung2 ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][0];
+    hashkennung ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][1];
+}
+
+// A quiet move that refutes a node: it enters the second candidate slot if it
+// is neither candidate yet, then the counts decide which candidate leads.
+void killer_merken(int tiefe, const ZugEintrag& m) {
+    PlyKiller& k = plykiller[tiefe];
+    if (!gleich(m, k.zug1) && !gleich(m, k.zug2)) {
+        k.zug2 = m;
+        k.zaehler2 = 1;
+    }
+    if (gleich(m, k.zug1)) ++k.zaehler1;
+    if (gleich(m, k.zug2)) ++k.zaehler2;
+    if (k.zaehler1 < k.zaehler2) {
+        std::swap(k.zaehler1, k.zaehler2);
+        std::swap(k.zug1, k.zug2);
+    }
+}
+
+int reduktionsrand(int rest) {
+    if (rest >= 10) return 1500;
+    if (rest >= 8) return 900;
+    if (rest >= 6) return 700;
+    if (rest >= 4) return 500;
+    return 0;
+}
+
+}  // namespace
+
+int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
+    // 1. Count the node and forget the capture an earlier node of this level
+    //    made, so a recapture is only ever measured against this path.
+    ++nodes;
+    capmove[tiefe].geschlagen = 0;
+    const int q0 = QSUCHE;
+    if (0 < tiefe && tiefe < q0) ++qnodes;
+    if (tiefe > q0 && MAXTIEFE - tiefe > sel_gipfel) sel_gipfel = static_cast<int16_t>(MAXTIEFE - tiefe);
+    const int gegner = gegenseite(farbe);
+    Variante& kindlinie = kindlinien[tiefe];
+
+    // 2. Repetition: a position standing a third time on the path from the
+    //    root is a draw. Only checked well below the root and above the horizon.
+    wiederholung[tiefe] = {hashkennung, hashindex};
+    if (q0 < tiefe && tiefe < MAXTIEFE - 6) {
+        int treffer = 0;
+        for (int j = MAXTIEFE; j >= tiefe + 1; --j) {
+            if (wiederholung[j].kennung == hashkennung && wiederholung[j].index == hashindex && ++treffer == 3) {
+                ++reps;
+                return 0;
+            }
+        }
+    }
+
+    // 3./4. The table slot, and the hints the generator scores: the previous
+    //    iteration's move at this level and the leading killer.
+    const uint64_t slot = hashindex % HASHEINTRAEGE;
+    killer[tiefe][1] = oldhvar[tiefe];
+    killer[tiefe][3] = plykiller[tiefe].zug1;
+    killer[tiefe][2].von = 0;
+    killer[tiefe][2].nach = 0;
+
+    // 5. Table probe, full-width nodes only. A match supplies the first hint
+    //    whatever its level; a deep enough entry may settle the node.
+    bool null_erlaubt = true;
+    if (tiefe > q0) {
+        const HashEintrag& h = hashtable[slot];
+        if (h.kennung == hashkennung && h.kennung2 == hashkennung2) {
+            ++hashtreffer;
+            killer[tiefe][2] = oldhvar[tiefe];
+            killer[tiefe][1] = h.bestzug;
+            if (h.tiefe >= tiefe) {
+                if (h.flag == HASH_EXAKT) {
+                    variante->anzahl = 1;
+                    variante->zuege[0] = h.bestzug;
+                    return h.wert;
+                }
+                if (h.flag == HASH_UNTERGRENZE && h.wert >= beta) {
+                    ++hashbetacut;
+                    return beta;
+                }
+                if (h.flag == HASH_OBERGRENZE && h.wert <= alpha) {
+                    ++hashalphacut;
+                    return alpha;
+                }
+                if (h.wert < beta) null_erlaubt = false;
+            }
+        }
+    }
+
+    // 6./7. The horizon node starts an empty line; level 0 is the floor.
+    if (tiefe == q0) variante->anzahl = 0;
+    if (tiefe == 0) return bewerte(0, farbe, alpha - 1000, beta + 1000);
+
+    // 8. Stand pat: below the horizon the side to move may decline every
+    //    capture. Far below beta the captures are not even looked at.
+    int16_t standpat = 0;
+    if (tiefe <= q0) {
+        const int v = bewerte(tiefe, farbe, alpha - 500, beta + 500);
+        if (v >= beta) return v;
+        if (v + 900 < beta) return v;
+        if (v > alpha) alpha = v;
+        standpat = static_cast<int16_t>(v);
+    }
+
+    // 9. In check when the opponent's captures take a king.
+    bool im_schach = false;
+    if (tiefe > QSUCHE) im_schach = koenig_angreifbar(gegner);
+
+    // 10. Null move: pass, search four levels less with a null window, and
+    //     take a fail high as the node's cutoff. Only the keys change.
+    if (null_erlaubt && tiefe > QSUCHE && tiefe < MAXTIEFE && nullstatus != 2 && !im_schach && nrPIECES > 8) {
+        nullstatus = nullstatus == 0 ? 1 : 2;
+        null_schluessel();
+        kindlinie.anzahl = 0;
+        const int v = -AlphaBeta(tiefe - NULLZUG_TIEFE, -beta, -beta + 1, gegner, &kindlinie);
+        null_schluessel();
+        --nullstatus;
+        if (v >= beta) {
+            ++nullcut;
+            return beta;
+        }
+    }
+
+    // 11./12. This level's own list: deeper levels write only to theirs, so
+    //     these entries stay valid across the recursive calls.
+    if (tiefe > QSUCHE)
+        movegen(tiefe, farbe);
+    else
+        qmovegen(tiefe, farbe);
+    const int n = index[tiefe];
+    ZugEintrag* const liste = zug[tiefe];
+    if (n == 0 && !im_schach) return alpha;
+
+    // 13. Sort ascending; the loop runs from the top. The sort may already
+    //     have met a king capture: the previous move was illegal.
+    GeschKonig = 0;
+    qmoveorder(tiefe, 1, n);
+    if (GeschKonig == 1) return KOENIGSWERT - (MAXTIEFE - tiefe);
+
+    // 14. Stalemate: with few moves, see whether every one of them walks
+    //     into a king capture although the side is not in check.
+    if (n <= PATT_ZUEGE && tiefe > QSUCHE && !im_schach) {
+        bool alle_illegal = true;
+        for (int i = 1; i <= n && alle_illegal; ++i) {
+            zugausf(tiefe, i);
+            alle_illegal = koenig_angreifbar(gegner);
+            zugzur(tiefe, i);
+        }
+        if (alle_illegal) return 0;
+    }
+
+    // 15. Check extension (from the second one on a path it adds plies) and,
+    //     for a node with a single legal reply, the one-reply extension.
+    bool schach_erweitert = false;
+    bool einzig_erweitert = false;
+    bool hier_erweitert = false;
+    if (nrPIECES > 7 && im_schach && QSUCHE > 6 && schachext < MAX_SCHACHEXT) {
+        ++checkextensions;
+        ++schachext;
+        schach_erweitert = hier_erweitert = true;
+        if (schachext > 1) --QSUCHE;
+        if (schachext == 4) --QSUCHE;
+    }
+    if (schach_erweitert && schachext <= MAX_SCHACHEXT - 1) {
+        int legal = 0;
+        for (int i = n; i >= 1 && legal <= 1; --i) {
+            zugausf(tiefe, i);
+            if (!koenig_angreifbar(gegner)) ++legal;
+            zugzur(tiefe, i);
+        }
+        if (legal == 1 && onerep_extended < MAX_ONEREP) {
+            ++one_response;
+            ++onerep_extended;
+            --QSUCHE;
+            einzig_erweitert = hier_erweitert = true;
+        }
+    }
+    auto knoten_erweiterung_zurueck = [&] {
+        if (einzig_erweitert) {
+            ++QSUCHE;
+            --onerep_extended;
+        }
+        if (schach_erweitert) {
+            if (schachext > 1) ++QSUCHE;
+            if (schachext == 4) ++QSUCHE;
+            --schachext;
+        }
+    };
+
+    // 16. The running window; every move after the first is tried with a
+    //     null window first.
+    int16_t a = static_cast<int16_t>(alpha);
+    int16_t b = static_cast<int16_t>(beta);
+    int flag = HASH_OBERGRENZE;
+    ZugEintrag bester{};
+
+    // 17. The move loop, best-scored move first.
+    for (int i = n; i >= 1; --i) {
+        const ZugEintrag& m = liste[i];
+        if (ausgabe == 1 && tiefe == MAXTIEFE) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
+        bool zug_erweitert = false;
+        if (m.von == 0) continue;
+        if (nimmt_koenig(m)) {
+            knoten_erweiterung_zurueck();
+            return KOENIGSWERT - (MAXTIEFE - tiefe);
+        }
+
+        // 17.5 Below the horizon: captures only, hard limit, delta test.
+        if (tiefe <= QSUCHE) {
+            if (tiefe <= QSUCHE - QSUCHE_TIEFE) return alpha;
+            if (std::abs(figurenwert[m.geschlagen + 6]) + standpat <= alpha) continue;
+            zugausf(tiefe, i);
+            kindlinie.anzahl = 0;
+            const int s = -AlphaBeta(tiefe - 1, -beta, -alpha, gegner, &kindlinie);
+            if (s >= beta) {
+                zugzur(tiefe, i);
+                return beta;
+            }
+            if (s > alpha) alpha = s;
+            zugzur(tiefe, i);
+            continue;
+        }
+
+        // 17.6 At most one extension per move: a move next to the enemy king
+        //      (as the latest evaluation saw it), a pawn reaching its last two
+        //      ranks, or a cheaper recapture of a piece on the same square.
+        {
+            const int q = QSUCHE;
+            const int gegnerkoenig = farbe == WEISS ? eval_iskonig : eval_iwkonig;
+            const CapMove* vorher = tiefe < MAXTIEFE ? &capmove[tiefe + 1] : nullptr;
+            bool erweitern = false;
+            if (nrPIECES > 10 && q > 6 && extended <= 0 && distance[m.nach][gegnerkoenig] == 1) {
+                ++threat_extension;
+                erweitern = true;
+            } else if (extended <= 0 && q > 6 &&
+                       ((m.figur == wbauer && i_reihe[m.nach] > 6) || (m.figur == sbauer && i_reihe[m.nach] <= 2))) {
+                ++threat_extension;
+                erweitern = true;
+            } else if (q > 6 && tiefe > q + 2 && extended <= 2 && vorher != nullptr && vorher->geschlagen != leer &&
+                       std::abs(vorher->geschlagen) > wbauer && m.geschlagen != leer && m.nach == vorher->nach &&
+                       std::abs(m.figur) < std::abs(vorher->figur)) {
+                ++capture_ext;
+                erweitern = true;
+            }
+            if (erweitern) {
+                --QSUCHE;
+                ++extended;
+                zug_erweitert = hier_erweitert = true;
+            }
+        }
+        auto zug_erweiterung_zurueck = [&] {
+            if (zug_erweitert) {
+                ++QSUCHE;
+                --extended;
+            }
+        };
+
+        // 17.7 Make the move and remember a capture for the recapture test.
+        zugausf(tiefe, i);
+        if (m.geschlagen != leer) capmove[tiefe] = {static_cast<int16_t>(m.nach), m.geschlagen, m.figur};
+
+        // 17.8 Futility near the horizon and one reduction per path, for
+        //      quiet moves of a node that is not in check and extended nothing.
+        const bool ruhig = !hier_erweitert && !im_schach && m.geschlagen == leer;
+        if (ruhig && i < n && (tiefe == QSUCHE + 1 || tiefe == QSUCHE + 2)) {
+            const int rand = tiefe == QSUCHE + 1 ? 200 : 300;
+            const int marge = tiefe == QSUCHE + 1 ? 350 : 550;
+            const int s = bewerte(tiefe, farbe, alpha - rand, beta + rand);
+            if (s + marge <= alpha) {
+                ++futility;
+                zugzur(tiefe, i);
+                continue;
+            }
+        }
+        bool reduziert = false;
+        if (ruhig && tiefe > QSUCHE + 2 && reduction == 0) {
+            const int rand = reduktionsrand(tiefe - QSUCHE);
+            const int s = bewerte(tiefe, farbe, alpha - rand, beta + rand);
+            if (s + rand < alpha) {
+                ++QSUCHE;
+                reduction = 1;
+                ++reductions;
+                reduziert = true;
+            }
+        }
+
+        // 17.9 Principal-variation search: a null-window result inside the
+        //      real window is searched again with the window from s - 1.
+        kindlinie.anzahl = 0;
+        int s = -AlphaBeta(tiefe - 1, -b, -a, gegner, &kindlinie);
+        if (a < s && s < beta && i < n && tiefe > QSUCHE + 1) {
+            kindlinie.anzahl = 0;
+            s = -AlphaBeta(tiefe - 1, -beta, 1 - s, gegner, &kindlinie);
+        }
+
+        // 17.10 The reduction ends with this move's search; fail hard low.
+        if (reduziert) {
+            reduction = 0;
+            --QSUCHE;
+        }
+        if (s < a) s = a;
+        a = static_cast<int16_t>(s);
+
+        // 17.11 Beta cutoff.
+        if (s >= beta) {
+            if (m.geschlagen == leer) killer_merken(tiefe, m);
+            if (i == n) {
+                ++firstbetacutoff;
+            } else {
+                ++cutoff_zaehler;
+                cutoff_zahl += n - i + 1;
+            }
+            knoten_erweiterung_zurueck();
+            zug_erweiterung_zurueck();
+            ++betacuts;
+            zugzur(tiefe, i);
+            ToHash(slot, tiefe, s, m, HASH_UNTERGRENZE);
+            return s;
+        }
+
+        // 17.12 A new best move; its line is this move and the child's line.
+        //       Inside a null-move subtree no line is kept.
+        if (s > alpha) {
+            bester = m;
+            if (nullstatus == 0) {
+                const int laenge = std::min(kindlinie.anzahl, VARIANTE_ZUEGE - 1);
+                variante->zuege[0] = m;
+                for (int k = 0; k < laenge; ++k) variante->zuege[k + 1] = kindlinie.zuege[k];
+                variante->anzahl = laenge + 1;
+            }
+            flag = HASH_EXAKT;
+            alpha = s;
+        }
+
+        // 17.13
+        b = static_cast<int16_t>(a + 1);
+        zug_erweiterung_zurueck();
+        zugzur(tiefe, i);
+    }
+
+    // 18.-20.
+    if (tiefe > QSUCHE) ToHash(slot, tiefe, alpha, bester, flag);
+    knoten_erweiterung_zurueck();
+    return alpha;
+}
+
+}  // namespace kelpin

@@ -1,0 +1,87 @@
+// Search: AlphaBeta with its quiescence behaviour and selective steps, the
+// transposition table and the move ordering. Every global of the subsystem is
+// declared here and defined once in one of its .cpp files.
+#pragma once
+#include <cstdint>
+
+#include "movegen/movegen.h"
+
+namespace kelpin {
+
+inline constexpr int EBENEN = 256;         // levels 0 ... 255
+inline constexpr int VARIANTE_ZUEGE = 1024;
+
+// The line a node hands back to its caller, first move first.
+struct Variante {
+    int32_t anzahl;
+    ZugEintrag zuege[VARIANTE_ZUEGE];
+};
+
+// --- levels and path state --------------------------------------------------
+
+inline constexpr int QSUCHE_START = 60;
+extern int16_t QSUCHE;  // horizon level; extensions lower it, reductions raise it
+extern int32_t MAXTIEFE;  // root level of the current iteration
+extern int16_t nullstatus;
+extern int16_t schachext;
+extern int16_t onerep_extended;
+extern int16_t extended;
+extern int16_t reduction;
+extern int16_t sel_gipfel;
+
+struct Wiederholung {
+    uint64_t kennung;
+    uint64_t index;
+};
+extern Wiederholung wiederholung[EBENEN];
+
+// --- statistics -------------------------------------------------------------
+
+extern int32_t nodes, qnodes, evals, reps;
+extern int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
+extern int32_t nullcut, checkextensions, capture_ext, futility, reductions;
+extern int16_t one_response, threat_extension;
+extern int32_t betacuts, firstbetacutoff, cutoff_zaehler, cutoff_zahl;
+
+// --- transposition table ----------------------------------------------------
+
+inline constexpr uint64_t HASHEINTRAEGE = 1048577;  // 2^20 + 1, indexed by modulo
+inline constexpr int HASH_EXAKT = 1, HASH_OBERGRENZE = 2, HASH_UNTERGRENZE = 3;
+
+struct HashEintrag {
+    uint64_t kennung;
+    uint64_t kennung2;
+    uint16_t tiefe;
+    int32_t wert;
+    int16_t flag;
+    ZugEintrag bestzug;
+};
+extern HashEintrag hashtable[HASHEINTRAEGE];
+
+void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag);
+void InitHash();
+
+// --- move ordering ----------------------------------------------------------
+
+struct PlyKiller {
+    int32_t zaehler1;
+    ZugEintrag zug1;
+    int32_t zaehler2;
+    ZugEintrag zug2;
+};
+
+extern ZugEintrag killer[EBENEN][4];  // slots 1 ... 3 are a node's hints
+extern PlyKiller plykiller[EBENEN];
+extern ZugEintrag oldhvar[EBENEN];
+extern int32_t history_heuristic[EBENEN][65][65];
+extern int16_t faktor;
+extern int32_t historywrites;
+
+void InitSearch();
+void qmoveorder(int tiefe, int lo, int hi);
+
+// --- the search -------------------------------------------------------------
+
+int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante);
+
+}  // namespace kelpin
