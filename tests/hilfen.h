@@ -1,0 +1,29 @@
+// Shared test helpers: a clean engine state for unit tests and a way to run
+// the real program on a command text for end-to-end tests.
+#pragma once
+#include <string>
+
+#include "driver/driver.h"
+#include "eval/eval.h"
+
+namespace kelpin::test {
+
+// Fills the key table (once per process) and resets the game, the search
+// settings and the output mode to what a fresh program has after start-up
+// and "new", with the keys computed from the board.
+void neustart();
+
+// Puts a FEN piece placement on an otherwise empty board with keys computed
+// and the castling flags cleared; the side to move is set as given.
+void stellung(const char* placement, int am_zug = WEISS);
+
+// Runs build/kelpin with `eingabe` on its standard input and returns what it
+// wrote to standard output. The run is killed after `sekunden`; `status`
+// receives the exit status (-1 when it did not end by itself).
+std::string programm(const std::string& eingabe, int sekunden = 60, int* status = nullptr);
+
+// The lines of a text, without their newlines.
+std::string zeile(const std::string& text, int n);
+int zeilen(const std::string& text);
+
+}  // namespace kelpin::test
