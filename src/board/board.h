@@ -3,6 +3,9 @@
 // global of the subsystem is declared here and defined once in its .cpp files.
 #pragma once
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kelpin {
 
@@ -52,6 +55,46 @@ extern int32_t SpielZugNummer;
 // 1 while the board holds a set-up position rather than one reached from
 // the initial position by the game's moves.
 extern int16_t teststellung_an;
+
+// The squares whose piece code has the sign of `vz` (1 White, -1 Black, 0
+// any piece) as bits 0 ... 63 for squares 1 ... 64. The scans of the
+// evaluation and the generators visit just these squares, still in ascending
+// order, instead of testing all 64.
+inline uint64_t besetzt(int vz) {
+#if defined(__SSE2__)
+    const __m128i null = _mm_setzero_si128();
+    uint64_t maske = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k));
+        __m128i ja_a, ja_b;
+        if (vz > 0) {
+            ja_a = _mm_cmpgt_epi16(a, null), ja_b = _mm_cmpgt_epi16(b, null);
+        } else if (vz < 0) {
+            ja_a = _mm_cmplt_epi16(a, null), ja_b = _mm_cmplt_epi16(b, null);
+        } else {
+            const __m128i alle = _mm_cmpeq_epi16(null, null);
+            ja_a = _mm_xor_si128(_mm_cmpeq_epi16(a, null), alle);
+            ja_b = _mm_xor_si128(_mm_cmpeq_epi16(b, null), alle);
+        }
+        maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_packs_epi16(ja_a, ja_b))))
+                 << (16 * k);
+    }
+    return maske;
+#else
+    uint64_t maske = 0;
+    for (int s = 1; s <= 64; ++s)
+        if (vz > 0 ? brett[s] > 0 : (vz < 0 ? brett[s] < 0 : brett[s] != 0)) maske |= uint64_t{1} << (s - 1);
+    return maske;
+#endif
+}
+
+// The lowest square of a non-empty mask, which is then removed from it.
+inline int naechstes_feld(uint64_t& maske) {
+    const int s = __builtin_ctzll(maske) + 1;
+    maske &= maske - 1;
+    return s;
+}
 
 // --- constant tables --------------------------------------------------------
 

@@ -32,14 +32,8 @@ int feldnummer(char linie_zeichen, char reihe_zeichen) {
     return 0;
 }
 
-// True when side s attacks the other side's king: one of s's captures,
-// generated into the scratch list 0, takes a king.
-bool koenig_angreifbar(int s) {
-    qmovegen(0, s);
-    for (int i = 1; i <= index[0]; ++i)
-        if (zug[0][i].geschlagen == wkonig || zug[0][i].geschlagen == skonig) return true;
-    return false;
-}
+// True when side s attacks the other side's king.
+bool koenig_angreifbar(int s) { return koenig_bedroht(gegenseite(s)); }
 
 // The moves of `farbe` are generated at the horizon level, the lowest list at
 // which castling is offered (its test nests one list lower only), so that a

@@ -3,8 +3,10 @@
 // king safety (middlegame only) and the per-file pawn and rook terms.
 #include "eval/eval.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "search/search.h"
 
@@ -16,10 +18,13 @@ namespace {
 struct Befund {
     int wk, bk, wq, bq;
     int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
+    unsigned wdatei, sdatei, tdatei;  // bit f: White pawns, Black pawns, rooks or queens on file f
+    int8_t nW[9], nB[9];  // pawns per file; slot 0 stays 0 for a missing king's file
+    int8_t rW[9], rB[9];  // most advanced White and least advanced Black pawn rank
+    int8_t tW[9], tB[9];  // rooks and queens per file
+    // The square lists come last: only their first nws ... nsl entries are
+    // ever read, so they are not cleared for each call.
     int ws[64], ss[64], wl[64], sl[64];
-    int nW[9], nB[9];  // pawns per file; slot 0 stays 0 for a missing king's file
-    int rW[9], rB[9];  // most advanced White and least advanced Black pawn rank
-    int tW[9], tB[9];  // rooks and queens per file
 };
 
 // Five partial sums: material, minor pieces, rooks/queens/centre, pawns and
@@ -33,6 +38,28 @@ struct Summen {
 inline int inhalt(int s) { return (s >= 1 && s <= 64) ? brett[s] : leer; }
 
 inline int rang(int s) { return i_reihe[s]; }
+
+// One mask per piece code (index code + 6): bit s - 1 for every square s
+// holding that piece.
+inline void figurenmasken(uint64_t (&m)[13]) {
+#if defined(__SSE2__)
+    __m128i b[4];
+    for (int k = 0; k < 4; ++k)
+        b[k] = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
+    for (int code = -6; code <= 6; ++code) {
+        const __m128i c = _mm_set1_epi8(static_cast<char>(code));
+        uint64_t maske = 0;
+        for (int k = 0; k < 4; ++k)
+            maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b[k], c))))
+                     << (16 * k);
+        m[code + 6] = maske;
+    }
+#else
+    for (uint64_t& maske : m) maske = 0;
+    for (int s = 1; s <= 64; ++s) m[brett[s] + 6] |= uint64_t{1} << (s - 1);
+#endif
+}
 
 inline bool innen(int linie) { return linie >= 2 && linie <= 7; }
 
@@ -54,7 +81,7 @@ inline bool auf(int s, int figur) { return brett[s] == figur; }
 // Pawn storm against a king on the other wing: per file weight x (7 - d),
 // d measured from the king to the square numbered like the storming side's
 // pawn count on that file.
-inline int bauernsturm(int koenig, const int (&anzahl)[9], int f1, int f2, int f3, int w1, int w2, int w3) {
+inline int bauernsturm(int koenig, const int8_t (&anzahl)[9], int f1, int f2, int f3, int w1, int w2, int w3) {
     return w1 * (7 - distance[koenig][anzahl[f1]]) + w2 * (7 - distance[koenig][anzahl[f2]]) +
            w3 * (7 - distance[koenig][anzahl[f3]]);
 }
@@ -188,12 +215,6 @@ void koenigssicherheit(const Befund& f, Summen& z) {
     }
 }
 
-inline bool keine_bauern_daneben(const int (&n)[9], int linie) {
-    const bool links = linie > 1 && n[linie - 1] > 0;
-    const bool rechts = linie < 8 && n[linie + 1] > 0;
-    return !links && !rechts;
-}
-
 void linien(const Befund& f, Summen& z) {
     int& B = z.B;
     int& T = z.T;
@@ -202,13 +223,25 @@ void linien(const Befund& f, Summen& z) {
     const int rang_bk = i_reihe[f.bk], linie_bk = i_linie[f.bk];
     const int linie_wq = i_linie[f.wq], linie_bq = i_linie[f.bq];
 
-    for (int l = 1; l <= 8; ++l) {
+    // Bit f of each mask stands for file f. A pawn is isolated without own
+    // pawns on the neighbour files, passed without enemy pawns on its own
+    // file and the neighbour files.
+    const unsigned w_nachbarn = (f.wdatei << 1) | (f.wdatei >> 1);
+    const unsigned s_nachbarn = (f.sdatei << 1) | (f.sdatei >> 1);
+    const unsigned w_iso = f.wdatei & ~w_nachbarn;
+    const unsigned s_iso = f.sdatei & ~s_nachbarn;
+    const unsigned w_frei_m = f.wdatei & ~(f.sdatei | s_nachbarn);
+    const unsigned s_frei_m = f.sdatei & ~(f.wdatei | w_nachbarn);
+
+    // A file without pawns, rooks and queens scores nothing.
+    for (unsigned dateien = f.wdatei | f.sdatei | f.tdatei; dateien != 0; dateien &= dateien - 1) {
+        const int l = __builtin_ctz(dateien);
         const int nw = f.nW[l], nb = f.nB[l];
         const bool rand = l == 1 || l == 8;
-        const bool w_frei = nw > 0 && nb == 0 && keine_bauern_daneben(f.nB, l);
-        const bool s_frei = nb > 0 && nw == 0 && keine_bauern_daneben(f.nW, l);
-        const bool w_isoliert = nw > 0 && keine_bauern_daneben(f.nW, l);
-        const bool s_isoliert = nb > 0 && keine_bauern_daneben(f.nB, l);
+        const bool w_frei = (w_frei_m >> l) & 1;
+        const bool s_frei = (s_frei_m >> l) & 1;
+        const bool w_isoliert = (w_iso >> l) & 1;
+        const bool s_isoliert = (s_iso >> l) & 1;
 
         // 1. Unstoppable pawns in pawn endings: the enemy king is behind
         //    the pawn or outside its square.
@@ -283,94 +316,110 @@ void linien(const Befund& f, Summen& z) {
 
 int eval(int, int, int alpha, int beta) {
     ++evals;
-    Befund f{};
+    Befund f;
+    memset(&f, 0, offsetof(Befund, ws));
     Summen z{};
     int& M = z.M;
     int& L = z.L;
     int& T = z.T;
     int& B = z.B;
     int& K = z.K;
-    int besetzt = 0, bauern = 0;
 
-    // The one board scan.
-    for (int s = 1; s <= 64; ++s) {
-        const int p = brett[s];
-        if (p == leer) continue;
-        M += figurenwert[p + 6];
-        ++besetzt;
+    // The one board scan, piece kind by piece kind: every kind's squares in
+    // ascending order, so "last met" still means the highest square.
+    uint64_t m[13];
+    figurenmasken(m);
+    int anzahl[13] = {};
+    for (uint64_t q = m[wbauer + 6]; q != 0; ++anzahl[wbauer + 6]) {
+        const int s = naechstes_feld(q);
         const int linie = i_linie[s];
-        const int r = i_reihe[s];
-        switch (p) {
-            case wbauer:
-                f.rW[linie] = r;
-                ++f.nW[linie];
-                ++bauern;
-                B += 2 * bfiguren_w[s];
-                break;
-            case sbauer:
-                f.rB[linie] = r;
-                ++f.nB[linie];
-                ++bauern;
-                B += 2 * bfiguren_s[s] - zentrum[s];
-                break;
-            case wspringer:
-                f.ws[f.nws++] = s;
-                L += 3 * sfiguren_w[s];
-                T += zentrum[s];
-                if (innen(linie) && r > 4 && (brett[s - 9] == wbauer || brett[s - 7] == wbauer)) L += 5 * r;
-                break;
-            case sspringer:
-                f.ss[f.nss++] = s;
-                if (innen(linie) && r <= 4 && (brett[s + 9] == sbauer || brett[s + 7] == sbauer)) L -= 5 * (9 - r);
-                L += 3 * sfiguren_s[s] - zentrum[s];
-                break;
-            case wlaufer:
-                f.wl[f.nwl++] = s;
-                L += 3 * lfiguren_w[s];
-                T += zentrum[s];
-                if (innen(linie) && (inhalt(s + 7) == wbauer || inhalt(s + 9) == wbauer)) L -= 8;
-                if (s > h2 && brett[s - 8] == wbauer) L -= 16;
-                break;
-            case slaufer:
-                f.sl[f.nsl++] = s;
-                L += 3 * lfiguren_s[s] - zentrum[s];
-                if (innen(linie) && (inhalt(s - 7) == sbauer || inhalt(s - 9) == sbauer)) L += 8;
-                if (s < h7 && brett[s + 8] == sbauer) L += 5 * (9 - r);
-                break;
-            case wturm:
-                T += tfiguren_w[s];
-                ++f.tW[linie];
-                if (innen(linie) && brett[s - 1] > 0 && brett[s + 1] > 0) T -= 18;
-                break;
-            case sturm:
-                T += tfiguren_s[s];
-                ++f.tB[linie];
-                if (innen(linie) && brett[s - 1] < 0 && brett[s + 1] < 0) T += 18;
-                break;
-            case wdame:
-                f.wq = s;
-                T += dfiguren_w[s] + zentrum[s];
-                ++f.tW[linie];
-                break;
-            case sdame:
-                f.bq = s;
-                T += dfiguren_s[s] - zentrum[s];
-                ++f.tB[linie];
-                break;
-            case wkonig:
-                f.wk = s;
-                break;
-            case skonig:
-                f.bk = s;
-                break;
-            default:
-                break;
-        }
+        f.wdatei |= 1u << linie;
+        f.rW[linie] = static_cast<int8_t>(i_reihe[s]);
+        ++f.nW[linie];
+        B += 2 * bfiguren_w[s];
     }
+    for (uint64_t q = m[sbauer + 6]; q != 0; ++anzahl[sbauer + 6]) {
+        const int s = naechstes_feld(q);
+        const int linie = i_linie[s];
+        f.sdatei |= 1u << linie;
+        f.rB[linie] = static_cast<int8_t>(i_reihe[s]);
+        ++f.nB[linie];
+        B += 2 * bfiguren_s[s] - zentrum[s];
+    }
+    for (uint64_t q = m[wspringer + 6]; q != 0; ++anzahl[wspringer + 6]) {
+        const int s = naechstes_feld(q);
+        const int r = i_reihe[s];
+        f.ws[f.nws++] = s;
+        L += 3 * sfiguren_w[s];
+        T += zentrum[s];
+        if (innen(i_linie[s]) && r > 4 && (brett[s - 9] == wbauer || brett[s - 7] == wbauer)) L += 5 * r;
+    }
+    for (uint64_t q = m[sspringer + 6]; q != 0; ++anzahl[sspringer + 6]) {
+        const int s = naechstes_feld(q);
+        const int r = i_reihe[s];
+        f.ss[f.nss++] = s;
+        if (innen(i_linie[s]) && r <= 4 && (brett[s + 9] == sbauer || brett[s + 7] == sbauer)) L -= 5 * (9 - r);
+        L += 3 * sfiguren_s[s] - zentrum[s];
+    }
+    for (uint64_t q = m[wlaufer + 6]; q != 0; ++anzahl[wlaufer + 6]) {
+        const int s = naechstes_feld(q);
+        f.wl[f.nwl++] = s;
+        L += 3 * lfiguren_w[s];
+        T += zentrum[s];
+        if (innen(i_linie[s]) && (inhalt(s + 7) == wbauer || inhalt(s + 9) == wbauer)) L -= 8;
+        if (s > h2 && brett[s - 8] == wbauer) L -= 16;
+    }
+    for (uint64_t q = m[slaufer + 6]; q != 0; ++anzahl[slaufer + 6]) {
+        const int s = naechstes_feld(q);
+        f.sl[f.nsl++] = s;
+        L += 3 * lfiguren_s[s] - zentrum[s];
+        if (innen(i_linie[s]) && (inhalt(s - 7) == sbauer || inhalt(s - 9) == sbauer)) L += 8;
+        if (s < h7 && brett[s + 8] == sbauer) L += 5 * (9 - i_reihe[s]);
+    }
+    for (uint64_t q = m[wturm + 6]; q != 0; ++anzahl[wturm + 6]) {
+        const int s = naechstes_feld(q);
+        const int linie = i_linie[s];
+        T += tfiguren_w[s];
+        ++f.tW[linie];
+        f.tdatei |= 1u << linie;
+        if (innen(linie) && brett[s - 1] > 0 && brett[s + 1] > 0) T -= 18;
+    }
+    for (uint64_t q = m[sturm + 6]; q != 0; ++anzahl[sturm + 6]) {
+        const int s = naechstes_feld(q);
+        const int linie = i_linie[s];
+        T += tfiguren_s[s];
+        ++f.tB[linie];
+        f.tdatei |= 1u << linie;
+        if (innen(linie) && brett[s - 1] < 0 && brett[s + 1] < 0) T += 18;
+    }
+    for (uint64_t q = m[wdame + 6]; q != 0; ++anzahl[wdame + 6]) {
+        const int s = naechstes_feld(q);
+        const int linie = i_linie[s];
+        f.wq = s;
+        T += dfiguren_w[s] + zentrum[s];
+        ++f.tW[linie];
+        f.tdatei |= 1u << linie;
+    }
+    for (uint64_t q = m[sdame + 6]; q != 0; ++anzahl[sdame + 6]) {
+        const int s = naechstes_feld(q);
+        const int linie = i_linie[s];
+        f.bq = s;
+        T += dfiguren_s[s] - zentrum[s];
+        ++f.tB[linie];
+        f.tdatei |= 1u << linie;
+    }
+    for (uint64_t q = m[wkonig + 6]; q != 0; ++anzahl[wkonig + 6]) f.wk = naechstes_feld(q);
+    for (uint64_t q = m[skonig + 6]; q != 0; ++anzahl[skonig + 6]) f.bk = naechstes_feld(q);
+    int belegte = 0;
+    for (int k = 0; k < 13; ++k) {
+        M += anzahl[k] * figurenwert[k];
+        belegte += anzahl[k];
+    }
+    const int bauern = anzahl[wbauer + 6] + anzahl[sbauer + 6];
     eval_iwkonig = static_cast<int16_t>(f.wk);
     eval_iskonig = static_cast<int16_t>(f.bk);
     nrBAUERN = bauern;
-    nrPIECES = besetzt;
+    nrPIECES = belegte;
     if (f.wk == 0 || f.bk == 0) printf("BUH!");
 
     // 1./2. Hopeless on material alone, or bare kings.

@@ -3,6 +3,7 @@
 // the check test and the path counter built on them.
 #include "movegen/movegen.h"
 
+#include <array>
 #include <cstdio>
 #include <initializer_list>
 
@@ -124,37 +125,119 @@ constexpr Sprung springer_spruenge[8] = {
     {-10, 3, 8, 11, 64}, {6, 3, 8, 1, 56},    {-6, 1, 6, 9, 64}, {10, 1, 6, 1, 54},
 };
 
-constexpr int laeufer_strahlen[4] = {9, 7, -9, -7};
-constexpr int turm_strahlen[4] = {1, -1, 8, -8};
-constexpr int damen_strahlen[8] = {9, 7, -9, -7, 1, -1, 8, -8};
+constexpr int damen_strahlen[8] = {9, 7, -9, -7, 1, -1, 8, -8};  // bishop rays first, then rook rays
+constexpr int LAEUFER_STRAHLEN = 0, TURM_STRAHLEN = 4;
 constexpr int koenig_schritte[8] = {1, -1, 8, -8, 9, 7, -7, -9};
+
+// The board's geometry worked out once: for every square the knight and king
+// targets in the generator's order and the squares of each ray up to the
+// edge, so the generators never test for wrapping.
+struct Ziele {
+    int8_t n;
+    int8_t feld[8];
+};
+
+constexpr std::array<Ziele, 65> springer_ziele = [] {
+    std::array<Ziele, 65> z{};
+    for (int s = 1; s <= 64; ++s)
+        for (const Sprung& j : springer_spruenge) {
+            const int linie = (s - 1) % 8 + 1;
+            if (linie >= j.linie_min && linie <= j.linie_max && s >= j.s_min && s <= j.s_max)
+                z[s].feld[z[s].n++] = static_cast<int8_t>(s + j.d);
+        }
+    return z;
+}();
+
+constexpr std::array<Ziele, 65> koenig_ziele = [] {
+    std::array<Ziele, 65> z{};
+    for (int s = 1; s <= 64; ++s)
+        for (const int d : koenig_schritte)
+            if (auf_brett(s + d, d)) z[s].feld[z[s].n++] = static_cast<int8_t>(s + d);
+    return z;
+}();
+
+struct Strahl {
+    int8_t n;
+    int8_t feld[7];
+};
+
+constexpr std::array<std::array<Strahl, 8>, 65> strahlen = [] {
+    std::array<std::array<Strahl, 8>, 65> z{};
+    for (int s = 1; s <= 64; ++s)
+        for (int r = 0; r < 8; ++r) {
+            const int d = damen_strahlen[r];
+            for (int t = s + d; auf_brett(t, d); t += d) z[s][r].feld[z[s][r].n++] = static_cast<int8_t>(t);
+        }
+    return z;
+}();
+
+static_assert(springer_ziele[b1].n == 3 && springer_ziele[d4].n == 8 && koenig_ziele[a1].n == 3);
+static_assert(strahlen[a1][0].n == 7 && strahlen[h1][0].n == 0 && strahlen[d4][5].n == 3);
 
 inline bool gegner(int inhalt, int vz) { return inhalt * vz < 0; }
 
 // All rays of a slider advance together, distance by distance, so its moves
-// are listed by distance first and ray second. Only captures: a ray runs over
-// empty squares silently and yields at most its first occupied square.
-template <bool NUR_SCHLAEGE, int N>
-void gleiter(Schreiber& w, int s, int figur, int vz, const int (&strahlen)[N]) {
+// are listed by distance first and ray second.
+template <int ERSTER, int N>
+void gleiter(Schreiber& w, int s, int figur, int vz) {
+    const auto& rays = strahlen[s];
     unsigned offen = (1u << N) - 1;
-    for (int k = 1; k <= 7 && offen != 0; ++k) {
+    for (int k = 0; k < 7 && offen != 0; ++k) {
         for (int r = 0; r < N; ++r) {
             if (!(offen & (1u << r))) continue;
-            const int d = strahlen[r];
-            const int t = s + k * d;
-            if (!auf_brett(t, d)) {
+            const Strahl& st = rays[ERSTER + r];
+            if (k >= st.n) {
                 offen &= ~(1u << r);
                 continue;
             }
+            const int t = st.feld[k];
             const int inhalt = brett[t];
             if (inhalt == leer) {
-                if (!NUR_SCHLAEGE) w.zug(s, t, figur, leer);
+                w.zug(s, t, figur, leer);
                 continue;
             }
             offen &= ~(1u << r);
             if (gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
         }
     }
+}
+
+// Captures only: each ray yields at most its first occupied square; the
+// captures are written in the same order as above, by distance, then ray.
+template <int ERSTER, int N>
+void gleiter_schlaege(Schreiber& w, int s, int figur, int vz) {
+    const auto& rays = strahlen[s];
+    int abstand[N];
+    int ziel[N];
+    int offen = 0;
+    for (int r = 0; r < N; ++r) {
+        const Strahl& st = rays[ERSTER + r];
+        abstand[r] = -1;
+        for (int k = 0; k < st.n; ++k) {
+            const int inhalt = brett[st.feld[k]];
+            if (inhalt == leer) continue;
+            if (gegner(inhalt, vz)) {
+                abstand[r] = k;
+                ziel[r] = st.feld[k];
+                ++offen;
+            }
+            break;
+        }
+    }
+    for (int k = 0; offen > 0; ++k)
+        for (int r = 0; r < N; ++r)
+            if (abstand[r] == k) {
+                w.zug(s, ziel[r], figur, brett[ziel[r]]);
+                --offen;
+            }
+}
+
+template <bool NUR_SCHLAEGE, int ERSTER, int N>
+inline void gleite(Schreiber& w, int s, int figur, int vz) {
+    if (NUR_SCHLAEGE)
+        gleiter_schlaege<ERSTER, N>(w, s, figur, vz);
+    else
+        gleiter<ERSTER, N>(w, s, figur, vz);
 }
 
 bool bauer_greift_an(int feld_nr, int gegner_bauer) {
@@ -205,6 +288,17 @@ void rochaden(Schreiber& w, int tiefe, int farbe) {
     }
 }
 
+// Knight jumps and king steps: onto an empty square (not when only captures
+// are wanted) or an enemy piece.
+template <bool NUR_SCHLAEGE>
+inline void sprung(Schreiber& w, int s, int figur, int vz, const Ziele& ziele) {
+    for (int k = 0; k < ziele.n; ++k) {
+        const int t = ziele.feld[k];
+        const int inhalt = brett[t];
+        if (inhalt == leer ? !NUR_SCHLAEGE : gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
+    }
+}
+
 template <bool NUR_SCHLAEGE>
 void generiere(int tiefe, int farbe) {
     index[tiefe] = 0;
@@ -213,9 +307,9 @@ void generiere(int tiefe, int farbe) {
     Schreiber w{zug[tiefe], index[tiefe], bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
 
-    for (int s = 1; s <= 64; ++s) {
+    for (uint64_t eigene = besetzt(vz); eigene != 0;) {
+        const int s = naechstes_feld(eigene);
         const int figur = brett[s];
-        if (figur * vz <= 0) continue;
         switch (figur * vz) {
             case wbauer: {
                 const int vor = 8 * vz;
@@ -243,35 +337,22 @@ void generiere(int tiefe, int farbe) {
                 }
                 break;
             }
-            case wspringer: {
-                const int linie = i_linie[s];
-                for (const Sprung& j : springer_spruenge) {
-                    if (linie < j.linie_min || linie > j.linie_max || s < j.s_min || s > j.s_max) continue;
-                    const int t = s + j.d;
-                    const int inhalt = brett[t];
-                    if (inhalt == leer ? !NUR_SCHLAEGE : gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
-                }
+            case wspringer:
+                sprung<NUR_SCHLAEGE>(w, s, figur, vz, springer_ziele[s]);
                 break;
-            }
             case wlaufer:
-                gleiter<NUR_SCHLAEGE>(w, s, figur, vz, laeufer_strahlen);
+                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, vz);
                 break;
             case wturm:
-                gleiter<NUR_SCHLAEGE>(w, s, figur, vz, turm_strahlen);
+                gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, figur, vz);
                 break;
             case wdame:
-                gleiter<NUR_SCHLAEGE>(w, s, figur, vz, damen_strahlen);
+                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, figur, vz);
                 break;
-            case wkonig: {
+            case wkonig:
                 if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe);
-                for (const int d : koenig_schritte) {
-                    const int t = s + d;
-                    if (!auf_brett(t, d)) continue;
-                    const int inhalt = brett[t];
-                    if (inhalt == leer ? !NUR_SCHLAEGE : gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
-                }
+                sprung<NUR_SCHLAEGE>(w, s, figur, vz, koenig_ziele[s]);
                 break;
-            }
         }
     }
 }
@@ -290,6 +371,47 @@ int movegen(int tiefe, int farbe) {
 int qmovegen(int tiefe, int farbe) {
     generiere<true>(tiefe, farbe);
     return 0;
+}
+
+bool angegriffen(int s, int angreifer) {
+    const int vz = angreifer == WEISS ? 1 : -1;
+    // Pawns: the squares from which a pawn's capture lands on s, with the
+    // generator's file conditions on the pawn.
+    if (vz > 0) {
+        if (s - 9 >= 1 && i_linie[s - 9] != 8 && brett[s - 9] == wbauer) return true;
+        if (s - 7 >= 1 && i_linie[s - 7] != 1 && brett[s - 7] == wbauer) return true;
+    } else {
+        if (s + 9 <= 64 && i_linie[s + 9] != 1 && brett[s + 9] == sbauer) return true;
+        if (s + 7 <= 64 && i_linie[s + 7] != 8 && brett[s + 7] == sbauer) return true;
+    }
+    // Knight and king geometry is symmetric: the squares a piece on s could
+    // reach are the squares from which such a piece reaches s.
+    const Ziele& sz = springer_ziele[s];
+    for (int k = 0; k < sz.n; ++k)
+        if (brett[sz.feld[k]] == vz * wspringer) return true;
+    const Ziele& kz = koenig_ziele[s];
+    for (int k = 0; k < kz.n; ++k)
+        if (brett[kz.feld[k]] == vz * wkonig) return true;
+    // Sliders: walk outward from s until the first piece.
+    for (int r = 0; r < 8; ++r) {
+        const Strahl& st = strahlen[s][r];
+        const int eigene = vz * (r >= TURM_STRAHLEN ? wturm : wlaufer);
+        for (int k = 0; k < st.n; ++k) {
+            const int inhalt = brett[st.feld[k]];
+            if (inhalt == leer) continue;
+            if (inhalt == eigene || inhalt == vz * wdame) return true;
+            break;
+        }
+    }
+    return false;
+}
+
+bool koenig_bedroht(int farbe) {
+    const int koenig = farbe == WEISS ? wkonig : skonig;
+    const int angreifer = farbe == WEISS ? SCHWARZ : WEISS;
+    for (int s = 1; s <= 64; ++s)
+        if (brett[s] == koenig && angegriffen(s, angreifer)) return true;
+    return false;
 }
 
 int inSchach(int farbe) {

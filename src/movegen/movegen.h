@@ -46,6 +46,15 @@ extern int32_t debugmode;  // 1: movegen() prints the list it generated
 int movegen(int tiefe, int farbe);
 int qmovegen(int tiefe, int farbe);
 int inSchach(int farbe);
+
+// The same answer as inSchach (farbe 1 White, any other value Black) by
+// looking outward from the king squares instead of generating the
+// opponent's captures; leaves every move list alone. Kings are found by
+// scanning the board, so a set-up board with several kings is judged like
+// inSchach judges it.
+bool koenig_bedroht(int farbe);
+// True when a piece of side `angreifer` could capture on square s.
+bool angegriffen(int s, int angreifer);
 int perft(int tiefe, int farbe);
 
 }  // namespace kelpin

@@ -56,14 +56,6 @@ inline int bewerte(int tiefe, int farbe, int unten, int oben) {
     return farbe == SCHWARZ ? -v : v;
 }
 
-// True when `farbe`'s captures in the scratch list 0 include a king.
-bool koenig_angreifbar(int farbe) {
-    qmovegen(0, farbe);
-    for (int i = 1; i <= index[0]; ++i)
-        if (nimmt_koenig(zug[0][i])) return true;
-    return false;
-}
-
 void null_schluessel() {
     hashindex ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][0];
     hashkennung2 ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][0];
@@ -171,9 +163,9 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         standpat = static_cast<int16_t>(v);
     }
 
-    // 9. In check when the opponent's captures take a king.
+    // 9. In check when an opponent's capture could take a king.
     bool im_schach = false;
-    if (tiefe > QSUCHE) im_schach = koenig_angreifbar(gegner);
+    if (tiefe > QSUCHE) im_schach = koenig_bedroht(farbe);
 
     // 10. Null move: pass, search four levels less with a null window, and
     //     take a fail high as the node's cutoff. Only the keys change.
@@ -212,7 +204,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         bool alle_illegal = true;
         for (int i = 1; i <= n && alle_illegal; ++i) {
             zugausf(tiefe, i);
-            alle_illegal = koenig_angreifbar(gegner);
+            alle_illegal = koenig_bedroht(farbe);
             zugzur(tiefe, i);
         }
         if (alle_illegal) return 0;
@@ -234,7 +226,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         int legal = 0;
         for (int i = n; i >= 1 && legal <= 1; --i) {
             zugausf(tiefe, i);
-            if (!koenig_angreifbar(gegner)) ++legal;
+            if (!koenig_bedroht(farbe)) ++legal;
             zugzur(tiefe, i);
         }
         if (legal == 1 && onerep_extended < MAX_ONEREP) {
