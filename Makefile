@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test sanitize bench clean
+.PHONY: all build run test sanitize bench clean match
 
 all: build
 
@@ -17,11 +17,21 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Speed figures: perft, evaluation, search and the search signature, beside
+# a peer engine's perft.
+bench: build
+	./tools/bench.sh
+
 # The whole test suite once more under AddressSanitizer and UBSan.
 sanitize:
 	cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DKELPIN_SANITIZE=ON
 	cmake --build build-san -j $(JOBS)
 	cd build-san && ctest --output-on-failure -j $(JOBS)
+
+# A short match against fairymax inside xboard, headless under xvfb-run; takes
+# minutes and is not part of `make test`. Options: make match MATCH_ARGS="-n 2".
+match: build
+	tools/match.sh -e $(BUILD)/kelpin $(MATCH_ARGS)
 
 clean:
 	rm -rf $(BUILD) build-san

@@ -1,5 +1,5 @@
-// make bench: move generation, evaluation and search speed, each the median
-// of three runs, and the search signature with its node total.
+// Evaluation and search speed for make bench, each the median of three runs,
+// and the search signature with its node total.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -43,21 +43,6 @@ struct Stumm {
     }
 };
 
-void perft_zeile(const char* name, const char* stellung, int tiefe) {
-    std::vector<double> raten;
-    long long knoten = 0;
-    for (int lauf = 0; lauf < 3; ++lauf) {
-        kelpin::brettinit();
-        if (stellung != nullptr) kelpin::epd(stellung);
-        kelpin::perftnodes = 0;
-        const auto t0 = steady_clock::now();
-        kelpin::perft(tiefe - 1, kelpin::WEISS);
-        raten.push_back(static_cast<double>(kelpin::perftnodes) / sekunden_seit(t0));
-        knoten = kelpin::perftnodes;
-    }
-    printf("perft %-22s depth %d: %11lld nodes  %6.2f M nodes/s\n", name, tiefe, knoten, median(raten) / 1e6);
-}
-
 double evals_pro_sekunde(int aufrufe) {
     std::vector<double> raten;
     for (int lauf = 0; lauf < 3; ++lauf) {
@@ -79,17 +64,6 @@ constexpr const char* EVAL_STELLUNGEN[8] = {
     "8/k7/3p4/p2P1p2/P2P1P2/8/8/K7",
     "8/5k1p/1R2Rn2/5q2/1p6/6P1/5P2/6K1",
 };
-
-long resident_kb() {
-    FILE* f = fopen("/proc/self/status", "r");
-    if (f == nullptr) return -1;
-    char z[256];
-    long kb = -1;
-    while (fgets(z, sizeof z, f) != nullptr)
-        if (strncmp(z, "VmRSS:", 6) == 0) sscanf(z + 6, "%ld", &kb);
-    fclose(f);
-    return kb;
-}
 
 }  // namespace
 
@@ -115,11 +89,6 @@ int main(int argc, char** argv) {
     kelpin::InitHash();
     kelpin::brettinit();
     if (tabelle_schreiben) return neue_tabelle(tabelle);
-    printf("resident memory after start-up: %ld kB\n", resident_kb());
-
-    perft_zeile("start position", nullptr, 6);
-    perft_zeile("test position 4", "4r2k/qp4pp/8/6N1/4P3/PQ1P4/2P3P1/7K", 5);
-
     kelpin::teststellung(4);
     printf("eval  test position 4:          %6.2f M evals/s\n", evals_pro_sekunde(3000000) / 1e6);
     double summe = 0;
