@@ -43,18 +43,28 @@ inline int rang(int s) { return i_reihe[s]; }
 // holding that piece.
 inline void figurenmasken(uint64_t (&m)[13]) {
 #if defined(__SSE2__)
-    __m128i b[4];
-    for (int k = 0; k < 4; ++k)
-        b[k] = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
-                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
-    for (int code = -6; code <= 6; ++code) {
-        const __m128i c = _mm_set1_epi8(static_cast<char>(code));
+    // The board as 64 bytes; one compare per piece kind on the magnitudes,
+    // the colour from the sign.
+    __m128i betrag[4];
+    uint64_t schwarz = 0;
+    const __m128i null = _mm_setzero_si128();
+    for (int k = 0; k < 4; ++k) {
+        const __m128i b = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
+        const __m128i negativ = _mm_cmplt_epi8(b, null);
+        schwarz |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(negativ))) << (16 * k);
+        betrag[k] = _mm_sub_epi8(_mm_xor_si128(b, negativ), negativ);
+    }
+    for (int art = 1; art <= 6; ++art) {
+        const __m128i c = _mm_set1_epi8(static_cast<char>(art));
         uint64_t maske = 0;
         for (int k = 0; k < 4; ++k)
-            maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b[k], c))))
+            maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(betrag[k], c))))
                      << (16 * k);
-        m[code + 6] = maske;
+        m[6 + art] = maske & ~schwarz;
+        m[6 - art] = maske & schwarz;
     }
+    m[6] = 0;  // empty squares are not visited
 #else
     for (uint64_t& maske : m) maske = 0;
     for (int s = 1; s <= 64; ++s) m[brett[s] + 6] |= uint64_t{1} << (s - 1);
