@@ -11,13 +11,21 @@ uint64_t hashindex;
 uint64_t hashkennung;
 uint64_t hashkennung2 = KENNUNG2_START;
 
-// Four 15-bit draws of the unseeded generator: the table is the same in every
-// run, which keeps searches repeatable.
+namespace {
+
+// One draw of the unseeded generator, cut to 0 ... 32767: the C library here
+// returns up to 31 bits, and the four draws of a key must not overlap.
+inline uint64_t zug15() { return static_cast<uint64_t>(rand()) & 0x7FFF; }
+
+}  // namespace
+
+// Four 15-bit draws: the table is the same in every run, which keeps searches
+// repeatable. Bits 63, 47, 31 and 15 of every value stay 0.
 uint64_t rand64() {
-    const uint64_t r1 = static_cast<uint64_t>(rand());
-    const uint64_t r2 = static_cast<uint64_t>(rand());
-    const uint64_t r3 = static_cast<uint64_t>(rand());
-    const uint64_t r4 = static_cast<uint64_t>(rand());
+    const uint64_t r1 = zug15();
+    const uint64_t r2 = zug15();
+    const uint64_t r3 = zug15();
+    const uint64_t r4 = zug15();
     return (r1 << 48) + (r2 << 32) + (r3 << 16) + r4;
 }
 

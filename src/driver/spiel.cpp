@@ -75,12 +75,13 @@ void evalperft_befehl(const char* zeile) {
     const int32_t t0 = timer();
     const int64_t dauer = static_cast<int64_t>(zahl) * 1000;
     // The clock is read after every 64th call: reading it costs a fair part
-    // of one evaluation, and the count may run past the end by 63 calls.
+    // of one evaluation, and the count may run past the end by 63 calls. A
+    // time of 0 or less is up after the first call.
     long long aufrufe = 0;
     do {
         ++aufrufe;
         eval(0, 0, -32000, 32000);
-    } while (aufrufe % 64 != 0 || vergangen(t0) < dauer);
+    } while (dauer > 0 && (aufrufe % 64 != 0 || vergangen(t0) < dauer));
     const long long e = vergangen(t0);
     const long long je_ms = aufrufe / (e > 0 ? e : 1);  // a negative time runs one call in no time
     printf("%lld eval() calls in %lld seconds: %lld evals/sec\n", aufrufe, e / 1000, je_ms * 1000);
