@@ -240,52 +240,85 @@ inline void gleite(Schreiber& w, int s, int figur, int vz) {
         gleiter<ERSTER, N>(w, s, figur, vz);
 }
 
-bool bauer_greift_an(int feld_nr, int gegner_bauer) {
-    // A black pawn attacks x from x + 7 and x + 9, a white one from x - 7 and
-    // x - 9; the castling squares lie on files c ... g, so no wrap arises.
-    const int d = gegner_bauer == sbauer ? 7 : -7;
-    const int e = gegner_bauer == sbauer ? 9 : -9;
-    return brett[feld_nr + d] == gegner_bauer || brett[feld_nr + e] == gegner_bauer;
-}
-
-bool liste_erreicht(int liste, int x, int y, int z) {
-    for (int i = 1; i <= index[liste]; ++i) {
-        const int t = zug[liste][i].nach;
-        if (t == x || t == y || t == z) return false;
+// A pawn of side vz could capture on s (were s occupied): the squares from
+// which a pawn's capture lands on s, with the generator's file conditions.
+bool bauer_schlaegt(int s, int vz) {
+    if (vz > 0) {
+        return (s - 9 >= 1 && i_linie[s - 9] != 8 && brett[s - 9] == wbauer) ||
+               (s - 7 >= 1 && i_linie[s - 7] != 1 && brett[s - 7] == wbauer);
     }
-    return true;
+    return (s + 9 <= 64 && i_linie[s + 9] != 1 && brett[s + 9] == sbauer) ||
+           (s + 7 <= 64 && i_linie[s + 7] != 8 && brett[s + 7] == sbauer);
 }
 
-// Castling: the opponent's complete list is generated one level down and no
-// move of it may end on the king's square or a square it crosses or lands on.
-// A pawn's diagonal attack on an empty square is not a move, so the pawns
-// are asked directly.
+// A knight, king, bishop, rook or queen of side vz could move to s (were s
+// empty or the other side's). Knight and king geometry is symmetric: the
+// squares a piece on s could reach are those from which it reaches s.
+bool stueck_erreicht(int s, int vz) {
+    const Ziele& sz = springer_ziele[s];
+    for (int k = 0; k < sz.n; ++k)
+        if (brett[sz.feld[k]] == vz * wspringer) return true;
+    const Ziele& kz = koenig_ziele[s];
+    for (int k = 0; k < kz.n; ++k)
+        if (brett[kz.feld[k]] == vz * wkonig) return true;
+    // Sliders: walk outward from s until the first piece.
+    for (int r = 0; r < 8; ++r) {
+        const Strahl& st = strahlen[s][r];
+        const int eigene = vz * (r >= TURM_STRAHLEN ? wturm : wlaufer);
+        for (int k = 0; k < st.n; ++k) {
+            const int inhalt = brett[st.feld[k]];
+            if (inhalt == leer) continue;
+            if (inhalt == eigene || inhalt == vz * wdame) return true;
+            break;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool zug_endet_auf(int x, int g) {
+    const int vz = g == WEISS ? 1 : -1;
+    const int inhalt = brett[x];
+    if (inhalt * vz > 0) return false;
+    if (inhalt == leer) {
+        const int einer = x - 8 * vz;
+        const int zweier = x - 16 * vz;
+        if (einer >= 1 && einer <= 64 && brett[einer] == vz * wbauer) return true;
+        const bool grundreihe = vz > 0 ? (zweier >= a2 && zweier <= h2) : (zweier >= a7 && zweier <= h7);
+        if (grundreihe && brett[zweier] == vz * wbauer && brett[einer] == leer) return true;
+    } else if (bauer_schlaegt(x, vz)) {
+        return true;
+    }
+    return stueck_erreicht(x, vz);
+}
+
+namespace {
+
+// Castling: no move of the opponent's complete list may end on the king's
+// square or a square it crosses or lands on (the opponent's own castling
+// never ends on this side's rank, so it does not count), and no opponent pawn
+// may attack one of them: a pawn's diagonal attack on an empty square is not
+// a move. Offered only at levels from the horizon up.
 void rochaden(Schreiber& w, int tiefe, int farbe) {
-    if (tiefe < QSUCHE || tiefe < 1) return;
+    if (tiefe < QSUCHE) return;
     const bool weiss = farbe == WEISS;
-    const int gegnerfarbe = weiss ? SCHWARZ : WEISS;
+    const int gegner = weiss ? SCHWARZ : WEISS;
+    const int gvz = weiss ? -1 : 1;
     const int16_t& k_bewegt = weiss ? e1_bewegt : e8_bewegt;
     const int16_t& kurz_bewegt = weiss ? h1_bewegt : h8_bewegt;
     const int16_t& lang_bewegt = weiss ? a1_bewegt : a8_bewegt;
     const int k = weiss ? e1 : e8;
     const int turm = weiss ? wturm : sturm;
-    const int gegner_bauer = weiss ? sbauer : wbauer;
     const int koenig = weiss ? wkonig : skonig;
+    auto frei = [&](int x) { return !zug_endet_auf(x, gegner) && !bauer_schlaegt(x, gvz); };
 
-    if (kurz_bewegt == 0 && k_bewegt == 0 && brett[k + 1] == leer && brett[k + 2] == leer &&
-        brett[k + 3] == turm && !bauer_greift_an(k, gegner_bauer) && !bauer_greift_an(k + 1, gegner_bauer) &&
-        !bauer_greift_an(k + 2, gegner_bauer)) {
-        movegen(tiefe - 1, gegnerfarbe);
-        if (liste_erreicht(tiefe - 1, k, k + 1, k + 2))
-            if (ZugEintrag* m = w.zug(k, k + 2, koenig, leer)) m->rochade = 1;
-    }
+    if (kurz_bewegt == 0 && k_bewegt == 0 && brett[k + 1] == leer && brett[k + 2] == leer && brett[k + 3] == turm &&
+        frei(k) && frei(k + 1) && frei(k + 2))
+        if (ZugEintrag* m = w.zug(k, k + 2, koenig, leer)) m->rochade = 1;
     if (lang_bewegt == 0 && k_bewegt == 0 && brett[k - 1] == leer && brett[k - 2] == leer &&
-        brett[k - 3] == leer && brett[k - 4] == turm && !bauer_greift_an(k, gegner_bauer) &&
-        !bauer_greift_an(k - 1, gegner_bauer) && !bauer_greift_an(k - 2, gegner_bauer)) {
-        movegen(tiefe - 1, gegnerfarbe);
-        if (liste_erreicht(tiefe - 1, k, k - 1, k - 2))
-            if (ZugEintrag* m = w.zug(k, k - 2, koenig, leer)) m->rochade = 1;
-    }
+        brett[k - 3] == leer && brett[k - 4] == turm && frei(k) && frei(k - 1) && frei(k - 2))
+        if (ZugEintrag* m = w.zug(k, k - 2, koenig, leer)) m->rochade = 1;
 }
 
 // Knight jumps and king steps: onto an empty square (not when only captures
@@ -375,35 +408,7 @@ int qmovegen(int tiefe, int farbe) {
 
 bool angegriffen(int s, int angreifer) {
     const int vz = angreifer == WEISS ? 1 : -1;
-    // Pawns: the squares from which a pawn's capture lands on s, with the
-    // generator's file conditions on the pawn.
-    if (vz > 0) {
-        if (s - 9 >= 1 && i_linie[s - 9] != 8 && brett[s - 9] == wbauer) return true;
-        if (s - 7 >= 1 && i_linie[s - 7] != 1 && brett[s - 7] == wbauer) return true;
-    } else {
-        if (s + 9 <= 64 && i_linie[s + 9] != 1 && brett[s + 9] == sbauer) return true;
-        if (s + 7 <= 64 && i_linie[s + 7] != 8 && brett[s + 7] == sbauer) return true;
-    }
-    // Knight and king geometry is symmetric: the squares a piece on s could
-    // reach are the squares from which such a piece reaches s.
-    const Ziele& sz = springer_ziele[s];
-    for (int k = 0; k < sz.n; ++k)
-        if (brett[sz.feld[k]] == vz * wspringer) return true;
-    const Ziele& kz = koenig_ziele[s];
-    for (int k = 0; k < kz.n; ++k)
-        if (brett[kz.feld[k]] == vz * wkonig) return true;
-    // Sliders: walk outward from s until the first piece.
-    for (int r = 0; r < 8; ++r) {
-        const Strahl& st = strahlen[s][r];
-        const int eigene = vz * (r >= TURM_STRAHLEN ? wturm : wlaufer);
-        for (int k = 0; k < st.n; ++k) {
-            const int inhalt = brett[st.feld[k]];
-            if (inhalt == leer) continue;
-            if (inhalt == eigene || inhalt == vz * wdame) return true;
-            break;
-        }
-    }
-    return false;
+    return bauer_schlaegt(s, vz) || stueck_erreicht(s, vz);
 }
 
 bool koenig_bedroht(int farbe) {

@@ -55,6 +55,11 @@ int inSchach(int farbe);
 bool koenig_bedroht(int farbe);
 // True when a piece of side `angreifer` could capture on square s.
 bool angegriffen(int s, int angreifer);
+// True when some move of side g's complete list, castling aside, ends on
+// square x (onto an empty square a pawn steps, onto the other side's piece it
+// captures): what the castling test asks of the opponent's list, without
+// generating it.
+bool zug_endet_auf(int x, int g);
 int perft(int tiefe, int farbe);
 
 }  // namespace kelpin
