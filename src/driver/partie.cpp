@@ -35,10 +35,15 @@ int feldnummer(char linie_zeichen, char reihe_zeichen) {
 // True when side s attacks the other side's king.
 bool koenig_angreifbar(int s) { return koenig_bedroht(gegenseite(s)); }
 
-// The moves of `farbe` are generated at the horizon level, the lowest list at
-// which castling is offered (its test nests one list lower only), so that a
-// legal castling counts as the legal move it is.
+// The engine's own move is checked against a list generated at the horizon
+// level, the lowest at which castling is offered, so that castling can be
+// played.
 int pruefliste() { return QSUCHE; }
+
+// Replies are generated at list 1, where castling is not offered: it never
+// decides whether a side has a legal move, since with castling open the
+// rook's sideways step is legal too.
+constexpr int ANTWORTLISTE = 1;
 
 bool ist_legal(int liste, int i, int farbe) {
     zugausf(liste, i);
@@ -73,10 +78,9 @@ bool ep_schlag(int farbe, ZugEintrag& schlag) {
 }
 
 bool hat_legalen_zug(int farbe) {
-    const int liste = pruefliste();
-    movegen(liste, farbe);
-    for (int i = 1; i <= index[liste]; ++i)
-        if (ist_legal(liste, i, farbe)) return true;
+    movegen(ANTWORTLISTE, farbe);
+    for (int i = 1; i <= index[ANTWORTLISTE]; ++i)
+        if (ist_legal(ANTWORTLISTE, i, farbe)) return true;
     ZugEintrag ep;
     return ep_schlag(farbe, ep);
 }
