@@ -10,9 +10,7 @@
 
 namespace kelpin {
 
-// Every full-width node reads one slot at random: on 2 MB pages the table
-// needs few address translations, so the table starts on such a boundary.
-alignas(2 * 1024 * 1024) HashEintrag hashtable[HASHEINTRAEGE];
+HashEintrag hashtable[HASHEINTRAEGE];
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag) {
     ++hashstores;
@@ -27,9 +25,16 @@ void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag) {
 
 void InitHash() {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Asked once, before the first clearing touches the pages; a kernel
-    // that says no leaves ordinary pages, which work the same.
-    static const bool gefragt = madvise(hashtable, sizeof hashtable, MADV_HUGEPAGE) == 0 || true;
+    // Every full-width node reads one slot at random: on 2 MB pages the table
+    // needs few address translations. Asked once, before the first clearing
+    // touches the pages; a kernel that says no leaves ordinary pages, which
+    // work the same.
+    static const bool gefragt = [] {
+        constexpr uintptr_t seite = 4096;
+        const uintptr_t anfang = (reinterpret_cast<uintptr_t>(hashtable) + seite - 1) & ~(seite - 1);
+        const uintptr_t ende = reinterpret_cast<uintptr_t>(hashtable + HASHEINTRAEGE) & ~(seite - 1);
+        return madvise(reinterpret_cast<void*>(anfang), ende - anfang, MADV_HUGEPAGE) == 0;
+    }();
     (void)gefragt;
 #endif
     memset(hashtable, 0, sizeof hashtable);
