@@ -19,6 +19,7 @@ struct Befund {
     int wk, bk, wq, bq;
     int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
     unsigned wdatei, sdatei, tdatei;  // bit f: White pawns, Black pawns, rooks or queens on file f
+    unsigned wdoppelt, sdoppelt;      // bit f: two or more White / Black pawns on file f
     int8_t nW[9], nB[9];  // pawns per file; slot 0 stays 0 for a missing king's file
     int8_t rW[9], rB[9];  // most advanced White and least advanced Black pawn rank
     int8_t tW[9], tB[9];  // rooks and queens per file
@@ -225,101 +226,103 @@ void koenigssicherheit(const Befund& f, Summen& z) {
     }
 }
 
+// Visits the files of a mask (bit f for file f), lowest first.
+template <typename F>
+inline void je_linie(unsigned maske, F&& tue) {
+    for (; maske != 0; maske &= maske - 1) tue(__builtin_ctz(maske));
+}
+
+// The per-file terms, each visiting only the files it can score on: a file
+// without pawns, rooks and queens scores nothing.
 void linien(const Befund& f, Summen& z) {
     int& B = z.B;
     int& T = z.T;
-    const bool bauernendspiel = nrBAUERN + 2 == nrPIECES;
-    const int rang_wk = i_reihe[f.wk], linie_wk = i_linie[f.wk];
-    const int rang_bk = i_reihe[f.bk], linie_bk = i_linie[f.bk];
-    const int linie_wq = i_linie[f.wq], linie_bq = i_linie[f.bq];
+    const unsigned W = f.wdatei, S = f.sdatei;
 
     // Bit f of each mask stands for file f. A pawn is isolated without own
     // pawns on the neighbour files, passed without enemy pawns on its own
     // file and the neighbour files.
-    const unsigned w_nachbarn = (f.wdatei << 1) | (f.wdatei >> 1);
-    const unsigned s_nachbarn = (f.sdatei << 1) | (f.sdatei >> 1);
-    const unsigned w_iso = f.wdatei & ~w_nachbarn;
-    const unsigned s_iso = f.sdatei & ~s_nachbarn;
-    const unsigned w_frei_m = f.wdatei & ~(f.sdatei | s_nachbarn);
-    const unsigned s_frei_m = f.sdatei & ~(f.wdatei | w_nachbarn);
+    const unsigned w_iso = W & ~((W << 1) | (W >> 1));
+    const unsigned s_iso = S & ~((S << 1) | (S >> 1));
+    const unsigned w_frei = W & ~(S | (S << 1) | (S >> 1));
+    const unsigned s_frei = S & ~(W | (W << 1) | (W >> 1));
 
-    // A file without pawns, rooks and queens scores nothing.
-    for (unsigned dateien = f.wdatei | f.sdatei | f.tdatei; dateien != 0; dateien &= dateien - 1) {
-        const int l = __builtin_ctz(dateien);
-        const int nw = f.nW[l], nb = f.nB[l];
-        const bool rand = l == 1 || l == 8;
-        const bool w_frei = (w_frei_m >> l) & 1;
-        const bool s_frei = (s_frei_m >> l) & 1;
-        const bool w_isoliert = (w_iso >> l) & 1;
-        const bool s_isoliert = (s_iso >> l) & 1;
-
-        // 1. Unstoppable pawns in pawn endings: the enemy king is behind
-        //    the pawn or outside its square.
-        if (bauernendspiel) {
-            if (w_frei) {
-                const int r = f.rW[l];
-                if (r >= rang_bk + 2 || !(9 - r > std::abs(l - linie_bk + 2))) B += 100 + 30 * r;
-            }
-            if (s_frei) {
-                const int r = f.rB[l];
-                if (r <= rang_wk - 2 || !(r > std::abs(l - linie_wk - 2))) B -= 100 + 30 * (9 - r);
-            }
-        }
-
-        // 2./3. Isolated pawns, worse the further back they stand.
-        if (w_isoliert) B -= 9 * (9 - f.rW[l]);
-        if (s_isoliert) B += 9 * f.rB[l];
-
-        // 4./5. Doubled pawns, worse again on a file without enemy pawns.
-        if (nw == 2) B -= 27;
-        else if (nw == 3) B -= 83;
-        else if (nw >= 4) B -= 40 * nw;
-        if (nw >= 2 && nb == 0) B -= 33;
-        if (nb == 2) B += 27;
-        else if (nb == 3) B += 83;
-        else if (nb >= 4) B += 40 * nb;
-        if (nb >= 2 && nw == 0) B += 33;
-
-        // 6. Passed pawns, once the board has thinned out.
-        if (nrPIECES <= 20) {
-            const int c1 = l == 1 ? 2 : (l == 8 ? 2 : 9);
-            const int c2 = l == 1 ? 3 : (l == 8 ? 2 : 10);
-            if (w_frei) {
-                B += 35 + c1 * f.rW[l];
-                if (nrPIECES <= 8) B += c2 * f.rW[l];
-            }
-            if (s_frei) {
-                B -= 35 + c1 * (9 - f.rB[l]);
-                if (nrPIECES <= 8) B -= c2 * (9 - f.rB[l]);
-            }
-        }
-
-        // 7. Open and half-open files.
-        if (nw == 0 && nb > 0) T += 13 + 23 * f.tW[l];
-        if (nw > 0 && nb == 0) T -= 13 + 23 * f.tB[l];
-        if (nw == 0 && nb == 0) T += 22 * f.tW[l] - 22 * f.tB[l];
-
-        // 8. Heavy pieces against isolated pawns.
-        const int c = rand ? 12 : 16;
-        if (s_isoliert && nw == 0) T += c * f.tW[l];
-        if (w_isoliert && nb == 0) T -= c * f.tB[l];
-
-        // 9. Files of the kings.
-        if (nrPIECES > 15) {
-            if (nw == 0 && l == linie_bk) {
-                T += 21 * f.tW[l];
-                if (nb == 0) T += 42 * f.tW[l];
-            }
-            if (nb == 0 && l == linie_wk) {
-                T -= 21 * f.tB[l];
-                if (nw == 0) T -= 42 * f.tB[l];
-            }
-        }
-
-        // 10. Files of the queens.
-        if (nw == 0 && l == linie_bq && f.tW[l] > 0) T += 12;
-        if (nb == 0 && l == linie_wq && f.tB[l] > 0) T -= 12;
+    // 1. Unstoppable pawns in pawn endings: the enemy king is behind the
+    //    pawn or outside its square.
+    if (nrBAUERN + 2 == nrPIECES) {
+        const int rang_bk = i_reihe[f.bk], linie_bk = i_linie[f.bk];
+        const int rang_wk = i_reihe[f.wk], linie_wk = i_linie[f.wk];
+        je_linie(w_frei, [&](int l) {
+            const int r = f.rW[l];
+            if (r >= rang_bk + 2 || !(9 - r > std::abs(l - linie_bk + 2))) B += 100 + 30 * r;
+        });
+        je_linie(s_frei, [&](int l) {
+            const int r = f.rB[l];
+            if (r <= rang_wk - 2 || !(r > std::abs(l - linie_wk - 2))) B -= 100 + 30 * (9 - r);
+        });
     }
+
+    // 2./3. Isolated pawns, worse the further back they stand.
+    je_linie(w_iso, [&](int l) { B -= 9 * (9 - f.rW[l]); });
+    je_linie(s_iso, [&](int l) { B += 9 * f.rB[l]; });
+
+    // 4./5. Doubled pawns, worse again on a file without enemy pawns.
+    je_linie(f.wdoppelt, [&](int l) {
+        const int n = f.nW[l];
+        B -= n == 2 ? 27 : (n == 3 ? 83 : 40 * n);
+        if (!((S >> l) & 1)) B -= 33;
+    });
+    je_linie(f.sdoppelt, [&](int l) {
+        const int n = f.nB[l];
+        B += n == 2 ? 27 : (n == 3 ? 83 : 40 * n);
+        if (!((W >> l) & 1)) B += 33;
+    });
+
+    // 6. Passed pawns, once the board has thinned out; less on the edge.
+    if (nrPIECES <= 20) {
+        const bool wenige = nrPIECES <= 8;
+        je_linie(w_frei, [&](int l) {
+            const int c1 = (l == 1 || l == 8) ? 2 : 9;
+            const int c2 = l == 1 ? 3 : (l == 8 ? 2 : 10);
+            B += 35 + c1 * f.rW[l];
+            if (wenige) B += c2 * f.rW[l];
+        });
+        je_linie(s_frei, [&](int l) {
+            const int c1 = (l == 1 || l == 8) ? 2 : 9;
+            const int c2 = l == 1 ? 3 : (l == 8 ? 2 : 10);
+            B -= 35 + c1 * (9 - f.rB[l]);
+            if (wenige) B -= c2 * (9 - f.rB[l]);
+        });
+    }
+
+    // 7. Half-open and open files; the half-open bonus comes even without a
+    //    rook or queen to use it.
+    je_linie(S & ~W, [&](int l) { T += 13 + 23 * f.tW[l]; });
+    je_linie(W & ~S, [&](int l) { T -= 13 + 23 * f.tB[l]; });
+    je_linie(f.tdatei & ~(W | S), [&](int l) { T += 22 * f.tW[l] - 22 * f.tB[l]; });
+
+    // 8. Heavy pieces against isolated pawns.
+    je_linie(s_iso & ~W & f.tdatei, [&](int l) { T += ((l == 1 || l == 8) ? 12 : 16) * f.tW[l]; });
+    je_linie(w_iso & ~S & f.tdatei, [&](int l) { T -= ((l == 1 || l == 8) ? 12 : 16) * f.tB[l]; });
+
+    // 9. Files of the kings (a missing king has file 0, whose counts are 0).
+    if (nrPIECES > 15) {
+        const int lb = i_linie[f.bk];
+        if (f.nW[lb] == 0) {
+            T += 21 * f.tW[lb];
+            if (f.nB[lb] == 0) T += 42 * f.tW[lb];
+        }
+        const int lw = i_linie[f.wk];
+        if (f.nB[lw] == 0) {
+            T -= 21 * f.tB[lw];
+            if (f.nW[lw] == 0) T -= 42 * f.tB[lw];
+        }
+    }
+
+    // 10. Files of the queens (a missing queen matches no file).
+    const int lsq = i_linie[f.bq], lwq = i_linie[f.wq];
+    if (f.nW[lsq] == 0 && f.tW[lsq] > 0) T += 12;
+    if (f.nB[lwq] == 0 && f.tB[lwq] > 0) T -= 12;
 }
 
 }  // namespace
@@ -343,6 +346,7 @@ int eval(int, int, int alpha, int beta) {
     for (uint64_t q = m[wbauer + 6]; q != 0; ++anzahl[wbauer + 6]) {
         const int s = naechstes_feld(q);
         const int linie = i_linie[s];
+        f.wdoppelt |= (f.wdatei >> linie & 1u) << linie;
         f.wdatei |= 1u << linie;
         f.rW[linie] = static_cast<int8_t>(i_reihe[s]);
         ++f.nW[linie];
@@ -351,6 +355,7 @@ int eval(int, int, int alpha, int beta) {
     for (uint64_t q = m[sbauer + 6]; q != 0; ++anzahl[sbauer + 6]) {
         const int s = naechstes_feld(q);
         const int linie = i_linie[s];
+        f.sdoppelt |= (f.sdatei >> linie & 1u) << linie;
         f.sdatei |= 1u << linie;
         f.rB[linie] = static_cast<int8_t>(i_reihe[s]);
         ++f.nB[linie];
