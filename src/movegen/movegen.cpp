@@ -171,6 +171,34 @@ constexpr std::array<std::array<Strahl, 8>, 65> strahlen = [] {
     return z;
 }();
 
+// The same targets as bit masks (bit s - 1 for square s), by side (White 0,
+// Black 1), piece kind and square: the capture generator passes over a piece
+// at once when no enemy piece stands on any square it could reach.
+constexpr auto reichweite = [] {
+    std::array<std::array<std::array<uint64_t, 65>, 7>, 2> r{};
+    auto bit = [](int t) { return uint64_t{1} << (t - 1); };
+    for (int s = 1; s <= 64; ++s) {
+        uint64_t springer = 0, koenig = 0, laeufer = 0, turm = 0;
+        for (int k = 0; k < springer_ziele[s].n; ++k) springer |= bit(springer_ziele[s].feld[k]);
+        for (int k = 0; k < koenig_ziele[s].n; ++k) koenig |= bit(koenig_ziele[s].feld[k]);
+        for (int a = 0; a < 8; ++a)
+            for (int k = 0; k < strahlen[s][a].n; ++k) (a < 4 ? laeufer : turm) |= bit(strahlen[s][a].feld[k]);
+        const int linie = (s - 1) % 8 + 1;
+        for (int seite = 0; seite < 2; ++seite) {
+            r[seite][wspringer][s] = springer;
+            r[seite][wlaufer][s] = laeufer;
+            r[seite][wturm][s] = turm;
+            r[seite][wdame][s] = laeufer | turm;
+            r[seite][wkonig][s] = koenig;
+        }
+        if (linie != 8 && s + 9 <= 64) r[0][wbauer][s] |= bit(s + 9);
+        if (linie != 1 && s + 7 <= 64) r[0][wbauer][s] |= bit(s + 7);
+        if (linie != 1 && s - 9 >= 1) r[1][wbauer][s] |= bit(s - 9);
+        if (linie != 8 && s - 7 >= 1) r[1][wbauer][s] |= bit(s - 7);
+    }
+    return r;
+}();
+
 static_assert(springer_ziele[b1].n == 3 && springer_ziele[d4].n == 8 && koenig_ziele[a1].n == 3);
 static_assert(strahlen[a1][0].n == 7 && strahlen[h1][0].n == 0 && strahlen[d4][5].n == 3);
 
@@ -340,9 +368,11 @@ void generiere(int tiefe, int farbe) {
     Schreiber w{zug[tiefe], index[tiefe], bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
 
+    const uint64_t feinde = NUR_SCHLAEGE ? besetzt(-vz) : 0;
     for (uint64_t eigene = besetzt(vz); eigene != 0;) {
         const int s = naechstes_feld(eigene);
         const int figur = brett[s];
+        if (NUR_SCHLAEGE && !(reichweite[vz < 0][figur * vz][s] & feinde)) continue;
         switch (figur * vz) {
             case wbauer: {
                 const int vor = 8 * vz;
