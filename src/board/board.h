@@ -89,6 +89,26 @@ inline uint64_t besetzt(int vz) {
 #endif
 }
 
+// The squares holding piece code p, as bits like besetzt().
+inline uint64_t felder_mit(int p) {
+#if defined(__SSE2__)
+    const __m128i code = _mm_set1_epi16(static_cast<int16_t>(p));
+    uint64_t maske = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k));
+        const __m128i ja = _mm_packs_epi16(_mm_cmpeq_epi16(a, code), _mm_cmpeq_epi16(b, code));
+        maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(ja))) << (16 * k);
+    }
+    return maske;
+#else
+    uint64_t maske = 0;
+    for (int s = 1; s <= 64; ++s)
+        if (brett[s] == p) maske |= uint64_t{1} << (s - 1);
+    return maske;
+#endif
+}
+
 // The lowest square of a non-empty mask, which is then removed from it.
 inline int naechstes_feld(uint64_t& maske) {
     const int s = __builtin_ctzll(maske) + 1;

@@ -442,10 +442,9 @@ bool angegriffen(int s, int angreifer) {
 }
 
 bool koenig_bedroht(int farbe) {
-    const int koenig = farbe == WEISS ? wkonig : skonig;
     const int angreifer = farbe == WEISS ? SCHWARZ : WEISS;
-    for (int s = 1; s <= 64; ++s)
-        if (brett[s] == koenig && angegriffen(s, angreifer)) return true;
+    for (uint64_t koenige = felder_mit(farbe == WEISS ? wkonig : skonig); koenige != 0;)
+        if (angegriffen(naechstes_feld(koenige), angreifer)) return true;
     return false;
 }
 
