@@ -336,6 +336,14 @@ extern uint64_t hashkennung2;  // always hashindex ^ 31337
 inline constexpr uint64_t KENNUNG2_START = 31337;
 inline constexpr int SCHWARZ_SCHLUESSEL_FELD = 15;  // g2, code leer
 
+// Derived from zufall by InitZobrist, so that an ordinary move (no promotion,
+// no castling) updates the keys from two entries: `zug_weg` is a piece's
+// entry on the square it leaves, with the side key folded in for a Black
+// piece; `zug_hin` its entry on the square it reaches, with the entries of
+// "no promotion" (leer) and "no castling" (flag 0) folded in.
+extern uint64_t zug_weg[65][13][2];
+extern uint64_t zug_hin[65][13][2];
+
 uint64_t rand64();
 int InitZobrist();
 int InitStellung();

@@ -10,6 +10,8 @@ uint64_t zufall[65][13][2];
 uint64_t hashindex;
 uint64_t hashkennung;
 uint64_t hashkennung2 = KENNUNG2_START;
+uint64_t zug_weg[65][13][2];
+uint64_t zug_hin[65][13][2];
 
 namespace {
 
@@ -33,6 +35,13 @@ int InitZobrist() {
     for (int s = 0; s <= 64; ++s)
         for (int p = 0; p < 13; ++p)
             for (int w = 0; w < 2; ++w) zufall[s][p][w] = rand64();
+    for (int s = 0; s <= 64; ++s)
+        for (int p = 0; p < 13; ++p)
+            for (int w = 0; w < 2; ++w) {
+                const uint64_t schwarz = p < leer + 6 ? zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][w] : 0;
+                zug_weg[s][p][w] = zufall[s][p][w] ^ schwarz;
+                zug_hin[s][p][w] = zufall[s][p][w] ^ zufall[s][leer + 6][w] ^ zufall[s][0][w];
+            }
     return 0;
 }
 

@@ -9,19 +9,22 @@ namespace {
 
 // The key terms of a move. Every term is an XOR, so the same update makes and
 // unmakes. The promotion and castling terms are always applied (leer and
-// flag 0 for ordinary moves), and a Black move adds the side key.
+// flag 0 for ordinary moves, folded into zug_hin), and a Black move adds the
+// side key (folded into zug_weg).
 inline void schluessel_ziehen(const ZugEintrag& m) {
-    const auto& vorher = zufall[m.von][m.figur + 6];
-    const auto& ziel = zufall[m.nach];
-    uint64_t w0 = vorher[0] ^ ziel[m.figur + 6][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0];
-    uint64_t w1 = vorher[1] ^ ziel[m.figur + 6][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1];
-    if (m.geschlagen != leer) {
-        w0 ^= ziel[m.geschlagen + 6][0];
-        w1 ^= ziel[m.geschlagen + 6][1];
+    const int p = m.figur + 6;
+    uint64_t w0, w1;
+    if (m.neue_figur == leer && m.rochade == 0) {
+        w0 = zug_weg[m.von][p][0] ^ zug_hin[m.nach][p][0];
+        w1 = zug_weg[m.von][p][1] ^ zug_hin[m.nach][p][1];
+    } else {
+        const auto& ziel = zufall[m.nach];
+        w0 = zug_weg[m.von][p][0] ^ ziel[p][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0];
+        w1 = zug_weg[m.von][p][1] ^ ziel[p][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1];
     }
-    if (m.figur < 0) {
-        w0 ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][0];
-        w1 ^= zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][1];
+    if (m.geschlagen != leer) {
+        w0 ^= zufall[m.nach][m.geschlagen + 6][0];
+        w1 ^= zufall[m.nach][m.geschlagen + 6][1];
     }
     hashindex ^= w0;
     hashkennung2 ^= w0;
