@@ -65,6 +65,12 @@ std::string programm(const std::string& eingabe, int sekunden, int* status) {
     return inhalt.str();
 }
 
+std::string nach_start(const std::string& aus) {
+    const std::string ende = "feature done=1\n";
+    const size_t p = aus.find(ende);
+    return p == std::string::npos ? aus : aus.substr(p + ende.size());
+}
+
 std::string zeile(const std::string& text, int n) {
     std::istringstream s(text);
     std::string z;

@@ -22,6 +22,10 @@ void stellung(const char* placement, int am_zug = WEISS);
 // receives the exit status (-1 when it did not end by itself).
 std::string programm(const std::string& eingabe, int sekunden = 60, int* status = nullptr);
 
+// What the program wrote after its start-up lines (the last of which is
+// "feature done=1").
+std::string nach_start(const std::string& aus);
+
 // The lines of a text, without their newlines.
 std::string zeile(const std::string& text, int n);
 int zeilen(const std::string& text);

@@ -22,10 +22,7 @@ using test::programm;
 // The board as `display` shows it in a fresh program: the initial position.
 const std::string& grundstellung() {
     static const std::string brett = [] {
-        const std::string aus = programm("display\n", 20);
-        size_t anfang = 0;
-        for (int i = 0; i < 7; ++i) anfang = aus.find('\n', anfang) + 1;  // past the start-up lines
-        return aus.substr(anfang);
+        return test::nach_start(programm("display\n", 20));
     }();
     return brett;
 }

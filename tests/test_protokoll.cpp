@@ -404,10 +404,10 @@ TEST(Protokoll, PartieWieEineOberflaeche) {
 // A whole input at once, for positions whose outcome is known in advance.
 std::vector<std::string> zeilen_nach_start(const std::string& eingabe) {
     int status = -2;
-    const std::string aus = test::programm(eingabe, 60, &status);
+    const std::string aus = test::nach_start(test::programm(eingabe, 60, &status));
     EXPECT_EQ(status, 0);
     std::vector<std::string> z;
-    for (int i = 7; i < test::zeilen(aus); ++i) z.push_back(test::zeile(aus, i));
+    for (int i = 0; i < test::zeilen(aus); ++i) z.push_back(test::zeile(aus, i));
     return z;
 }
 

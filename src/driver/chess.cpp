@@ -9,6 +9,10 @@ int main() {
     printf("\nType help for a list of commands.\n\n");
     printf("feature done=0 time=1 draw=0 analyze=0 myname=\"%s\"", kelpin::NAME);
     printf("\n");
+    // With ping the GUI learns when a move it no longer wants has been sent:
+    // a game lost on time while the engine still thinks ends with a move
+    // that must not arrive in the next game.
+    printf("feature ping=1\n");
     fflush(stdout);
 
     kelpin::InitZobrist();

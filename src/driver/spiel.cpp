@@ -27,15 +27,16 @@ bool fen_gelesen;        // false until a setboard line carried a placement
 // Reads "<keyword> %d" from the start of the line the way sscanf would:
 // the keyword literally, any white space, then a decimal number. Out-of-range
 // numbers are clamped to 32 bits instead of overflowing. Leaves `ziel` alone
-// when no number follows.
-void lies_zahl(const char* zeile, const char* wort, int32_t& ziel) {
+// and returns false when no number follows.
+bool lies_zahl(const char* zeile, const char* wort, int32_t& ziel) {
     const size_t n = strlen(wort);
-    if (strncmp(zeile, wort, n) != 0) return;
+    if (strncmp(zeile, wort, n) != 0) return false;
     const char* p = zeile + n;
     char* ende = nullptr;
     const long long wert = strtoll(p, &ende, 10);
-    if (ende == p) return;
+    if (ende == p) return false;
     ziel = static_cast<int32_t>(wert < INT_MIN ? INT_MIN : (wert > INT_MAX ? INT_MAX : wert));
+    return true;
 }
 
 // Reads "setboard %s": the first token after the keyword.
@@ -105,7 +106,7 @@ void neues_spiel() {
 // The keywords, tested in this order; a word runs every keyword it begins
 // with (so "evalperft" also runs "eval"), then is tried as a move:
 //   eval display st black white help go showmoves setboard time evalperft
-//   list perft output quit force new
+//   list perft output quit force new ping
 // go leaves the chain for a thinking turn and quit ends the program.
 void befehl(const char* zeile) {
     char wort[ZEILE];
@@ -162,6 +163,16 @@ void befehl(const char* zeile) {
         if (ausgabe == 1) puts("Force mode set to 1.");
     }
     if (ist(wort, "new")) neues_spiel();
+    if (ist(wort, "ping")) {
+        // Answered only once the commands before it are done, a thinking turn
+        // included: a GUI that waits for the answer before it starts the next
+        // game cannot receive a move of the last one in the new one.
+        int32_t n = 0;
+        if (lies_zahl(zeile, "ping", n)) {
+            printf("pong %d\n", n);
+            fflush(stdout);
+        }
+    }
     zugeingabe(wort);
 }
 
