@@ -20,7 +20,7 @@ test: build
 # Speed figures: perft, evaluation, search and the search signature, beside
 # a peer engine's perft.
 bench: build
-	./tools/bench.sh
+	BUILD=$(BUILD) ./tools/bench.sh
 
 # The whole test suite once more under AddressSanitizer and UBSan.
 sanitize:

@@ -3,7 +3,8 @@
 # three runs, beside a peer engine's perft timed in the same run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-engine=build/kelpin
+build=${BUILD:-build}
+engine=$build/kelpin
 runs=3
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
@@ -26,7 +27,7 @@ perft_line() {
   done
   rate=$(printf '%s\n' "${rates[@]}" | median)
   printf 'perft %-16s depth %d: %11s nodes  %6.2f M nodes/s\n' "$name" "$depth" "$count" "$(awk "BEGIN {print $rate / 1e6}")"
-  echo "$rate" >"build/bench_perft_${depth}_${name// /_}"
+  echo "$rate" >"$build/bench_perft_${depth}_${name// /_}"
 }
 perft_line "start position" "" 6
 perft_line "test position 4" $'setboard 4r2k/qp4pp/8/6N1/4P3/PQ1P4/2P3P1/7K\n' 5
@@ -40,7 +41,7 @@ printf 'evalperft test position 4:      %6.2f M evals/s\n' \
   "$(awk "BEGIN {print $(printf '%s\n' "${rates[@]}" | median) / 1e6}")"
 
 # Evaluation over varied positions and the search signature.
-build/kelpin_bench bench/signatur.txt || status=$?
+"$build/kelpin_bench" bench/signatur.txt || status=$?
 
 # The peer: a mailbox engine whose perft also makes every move down to the
 # last ply.
@@ -59,7 +60,7 @@ if [ -x "$peer" ]; then
   done
   if [ ${#rates[@]} -gt 0 ]; then
     sj=$(printf '%s\n' "${rates[@]}" | median)
-    ours=$(cat build/bench_perft_6_start_position)
+    ours=$(cat "$build/bench_perft_6_start_position")
     printf 'sjeng perft start position depth 6:  %6.2f M nodes/s   kelpin/sjeng = %.2f\n' \
       "$(awk "BEGIN {print $sj / 1e6}")" "$(awk "BEGIN {print $ours / $sj}")"
   else
