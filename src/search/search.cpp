@@ -99,8 +99,9 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     const int gegner = gegenseite(farbe);
     Variante& kindlinie = kindlinien[tiefe];
 
-    // 2. Repetition: a position standing a third time on the path from the
-    //    root is a draw. Only checked well below the root and above the horizon.
+    // 2. Repetition: a position that already stands three times on the path
+    //    above this node, root included, is a draw. Only checked well below
+    //    the root and above the horizon; the game before the root is not seen.
     wiederholung[tiefe] = {hashkennung, hashindex};
     if (q0 < tiefe && tiefe < MAXTIEFE - 6) {
         int treffer = 0;
