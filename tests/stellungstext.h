@@ -1,6 +1,6 @@
-// The board as a FEN piece placement, written out square by square with its
-// own letters, so that a placement can be compared with a diagram text
-// without trusting the engine's parser for the comparison.
+// The board as a FEN piece placement, written square by square with letters
+// of its own, so a board can be compared with a diagram text without
+// trusting the engine's parser.
 #pragma once
 #include <string>
 
@@ -8,24 +8,16 @@
 
 namespace kelpin::test {
 
+inline constexpr const char* GRUNDSTELLUNG = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
+
 inline std::string platzierung() {
-    static const char weiss[] = " PNBRQK";
-    static const char schwarz[] = " pnbrqk";
     std::string text;
-    for (int reihe = 8; reihe >= 1; --reihe) {
-        int frei = 0;
-        for (int linie = 1; linie <= 8; ++linie) {
-            const int p = brett[(reihe - 1) * 8 + linie];
-            if (p == leer) {
-                ++frei;
-                continue;
-            }
-            if (frei > 0) text += static_cast<char>('0' + frei);
-            frei = 0;
-            text += p > 0 ? weiss[p] : schwarz[-p];
-        }
-        if (frei > 0) text += static_cast<char>('0' + frei);
-        if (reihe > 1) text += '/';
+    for (int k = 0, frei = 0; k < 64; ++k) {
+        const int p = brett[(7 - k / 8) * 8 + k % 8 + 1];
+        frei += p == leer;
+        if (frei > 0 && (p != leer || k % 8 == 7)) text += static_cast<char>('0' + frei), frei = 0;
+        if (p != leer) text += (p > 0 ? " PNBRQK" : " pnbrqk")[p > 0 ? p : -p];
+        if (k % 8 == 7 && k < 63) text += '/';
     }
     return text;
 }
