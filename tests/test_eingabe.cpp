@@ -82,14 +82,14 @@ TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
             if (flagge != 0) ohne += ohne.empty() ? name : std::string(" ") + name;
         EXPECT_EQ(ohne, ohne_recht) << woerter;
         // The record keeps the first five characters of each word; the side
-        // to move passes on after every move that leaves a reply.
+        // to move passes on after every move, the engine's colour only after
+        // one that leaves a reply.
         const std::string text = woerter, letztes = text.substr(text.rfind(' ') + 1);
         const int zuege = 1 + static_cast<int>(std::count(text.begin(), text.end(), ' '));
         EXPECT_EQ(SpielZugNummer, zuege) << woerter;
         EXPECT_EQ(gamehistory[SpielZugNummer].zugtext, letztes.substr(0, 5)) << woerter;
-        EXPECT_EQ(werdran, (zuege - (zeile[0] != '\0')) % 2 == 0 ? am_zug : (am_zug == WEISS ? SCHWARZ : WEISS))
-            << woerter;
-        EXPECT_EQ(computerfarbe, werdran) << woerter;
+        EXPECT_EQ(werdran, zuege % 2 == 0 ? am_zug : (am_zug == WEISS ? SCHWARZ : WEISS)) << woerter;
+        EXPECT_EQ(computerfarbe, zeile[0] == '\0' ? werdran : am_zug) << woerter;
     }
 }
 

@@ -176,10 +176,10 @@ TEST(Matt, PattfalleUndKeinLegalerZug) {
     std::string aus = programm("setboard 7k/8/5K2/8/8/8/8/6R1\nst 1\ngo\nquit\n");
     EXPECT_EQ(aus.find("move g1g7"), std::string::npos) << aus;
     EXPECT_NE(aus.find("move "), std::string::npos);
-    // Mated by the move read: the engine announces it and does not think;
-    // stalemated at `go`: the draw, and no move.
-    aus = programm("new\nforce\nf2f3\ne7e5\ng2g4\nd8h4\nquit\n");
-    EXPECT_EQ(test::nach_start(aus), "result 0-1 {Black mates}\n");
+    // Mated by the move read: the engine announces it and does not think; a
+    // `go` then finds the mated side to move and resigns for it without a move.
+    aus = programm("new\nforce\nf2f3\ne7e5\ng2g4\nd8h4\nwhite\ngo\nquit\n");
+    EXPECT_EQ(test::nach_start(aus), "result 0-1 {Black mates}\n0-1 {White resigns}\n");
     aus = programm("new\nforce\ne2e4\nsetboard 7k/5Q2/6K1/8/8/8/8/8\ngo\nquit\n");
     EXPECT_EQ(aus.find("move "), std::string::npos) << aus;
     EXPECT_NE(aus.find("\n1/2-1/2 {Stalemate}\n"), std::string::npos) << aus;

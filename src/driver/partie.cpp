@@ -182,11 +182,23 @@ void partie_neu() { ep_feld = 0; }
 
 void computerzug() {
     forcemode = 0;
+    // Mated or stalemated: nothing to play and nothing to think about.
+    if (!hat_legalen_zug(computerfarbe)) {
+        if (ausgabe == 0) {
+            if (koenig_angreifbar(gegenseite(computerfarbe)))
+                puts(computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}");
+            else
+                puts("1/2-1/2 {Stalemate}");
+            fflush(stdout);
+        }
+        return;
+    }
     bool frisch = false;
     const int v = denken(&linie, 0, &frisch);
 
     // The move to play must be legal here: the line's first move when this
-    // turn's search produced one and it is legal, else the first legal move.
+    // turn's search produced one and it is legal, else the first legal move
+    // (en passant when nothing else is legal).
     const int liste = pruefliste();
     movegen(liste, computerfarbe);
     int erster_legaler = 0;
@@ -200,19 +212,8 @@ void computerzug() {
             z.umwandlung == vorschlag.umwandlung && (z.umwandlung == 0 || z.neue_figur == vorschlag.neue_figur))
             linie_legal = true;
     }
-    ZugEintrag ep;
-    const bool ep_moeglich = erster_legaler == 0 && ep_schlag(computerfarbe, ep);
-    if (erster_legaler == 0 && !ep_moeglich) {
-        // Mated or stalemated: nothing to play.
-        if (ausgabe == 0) {
-            if (koenig_angreifbar(gegenseite(computerfarbe)))
-                puts(computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}");
-            else
-                puts("1/2-1/2 {Stalemate}");
-            fflush(stdout);
-        }
-        return;
-    }
+    ZugEintrag ep{};
+    const bool nur_en_passant = erster_legaler == 0 && ep_schlag(computerfarbe, ep);
 
     // Resignation, XBoard mode only.
     if (ausgabe == 0 && v <= -MATT_SCHWELLE) {
@@ -220,7 +221,7 @@ void computerzug() {
         fflush(stdout);
         return;
     }
-    if (!linie_legal) linie.zuege[0] = ep_moeglich ? ep : zug[liste][erster_legaler];
+    if (!linie_legal) linie.zuege[0] = nur_en_passant ? ep : zug[liste][erster_legaler];
     const ZugEintrag m = linie.zuege[0];
 
     if (ausgabe == 1) printf("\n");
@@ -298,7 +299,9 @@ bool zugeingabe(const char* wort) {
     ep_feld = ist_doppelschritt(figur, von, nach) ? (von + nach) / 2 : 0;
     protokolliere(wort, laenge < 5 ? laenge : 5);
 
-    // The answer check: does the other side have a legal reply?
+    // The answer check: does the other side have a legal reply? If not, it
+    // is still that side's turn: a later `go` finds it without a move rather
+    // than playing on for the side that has just moved.
     const int antwortend = gegenseite(werdran);
     if (!hat_legalen_zug(antwortend)) {
         if (koenig_angreifbar(werdran))
@@ -306,6 +309,7 @@ bool zugeingabe(const char* wort) {
         else
             puts("result 1/2-1/2 {Stalemate}");
         fflush(stdout);
+        werdran = static_cast<int16_t>(antwortend);
         return true;
     }
     werdran = static_cast<int16_t>(antwortend);
