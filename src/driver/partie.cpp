@@ -176,6 +176,13 @@ void partieende() {
     fflush(stdout);
 }
 
+// The engine gives the game up (XBoard mode): with a resignation, or with the
+// result line given.
+void aufgeben(const char* ergebnis = nullptr) {
+    puts(ergebnis != nullptr ? ergebnis : (computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}"));
+    fflush(stdout);
+}
+
 }  // namespace
 
 void partie_neu() { ep_feld = 0; }
@@ -184,13 +191,7 @@ void computerzug() {
     forcemode = 0;
     // Mated or stalemated: nothing to play and nothing to think about.
     if (!hat_legalen_zug(computerfarbe)) {
-        if (ausgabe == 0) {
-            if (koenig_angreifbar(gegenseite(computerfarbe)))
-                puts(computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}");
-            else
-                puts("1/2-1/2 {Stalemate}");
-            fflush(stdout);
-        }
+        if (ausgabe == 0) aufgeben(koenig_angreifbar(gegenseite(computerfarbe)) ? nullptr : "1/2-1/2 {Stalemate}");
         return;
     }
     bool frisch = false;
@@ -217,8 +218,7 @@ void computerzug() {
 
     // Resignation, XBoard mode only.
     if (ausgabe == 0 && v <= -MATT_SCHWELLE) {
-        puts(computerfarbe == WEISS ? "0-1 {White resigns}" : "1-0 {Black resigns}");
-        fflush(stdout);
+        aufgeben();
         return;
     }
     if (!linie_legal) linie.zuege[0] = nur_en_passant ? ep : zug[liste][erster_legaler];
