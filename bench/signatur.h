@@ -51,6 +51,7 @@ inline void vergessen() {
     memset(killer, 0, sizeof killer);
     memset(&linie, 0, sizeof linie);
     fehlversuche = 0;
+    vorgeschichte_anzahl = 0;
 }
 
 // Searches one position; the thinking lines go to standard output.
@@ -60,7 +61,9 @@ inline Ergebnis suche(const Zeile& z) {
     epd(z.stellung.c_str());
     werdran = static_cast<int16_t>(z.farbe);
     computerfarbe = static_cast<int16_t>(z.farbe);
-    denken(&linie, z.tiefe);
+    Suchauftrag auftrag;
+    auftrag.tiefe = z.tiefe;
+    denken(&linie, auftrag);
     const ZugEintrag& m = linie.zuege[0];
     std::string zug = std::string(feld[m.von]) + feld[m.nach];
     if (m.umwandlung == 1) zug += figurensymbol[m.neue_figur + 6];

@@ -144,17 +144,16 @@ TEST(Protokoll, PartieWieEineOberflaeche) {
     test::neustart();
     Prozess kelpin;
     std::mt19937 zufall(2024);
-    for (const char* z : {"xboard", "protover 2", "new", "level 40 1 0", "post", "hard"}) kelpin.sende(z);
-    // The tester plays White with random legal moves. The engine's clock runs
-    // out and on into the negative, as an interface that calls no flags
-    // reports it; below -40 seconds each turn is one iteration.
+    for (const char* z : {"xboard", "protover 2", "new", "level 40 0:05 0", "post", "hard"}) kelpin.sende(z);
+    // The tester plays White with random legal moves; the engine has 40
+    // moves in 5 seconds and a clock that runs down.
     std::string z;
     for (int n = 0; n < 16 && ergebnis().empty(); ++n) {
         const std::vector<std::string> zuege = legale_zuege();
         const std::string meiner = zuege[zufall() % zuege.size()];
         spielen(meiner);
-        kelpin.sende("time " + std::to_string(4000 - 1500 * n));
-        kelpin.sende("otim " + std::to_string(6000 - 300 * n));
+        kelpin.sende("time " + std::to_string(500 - 20 * n));
+        kelpin.sende("otim " + std::to_string(500 - 10 * n));
         kelpin.sende(meiner);
         if (const std::string e = ergebnis(); !e.empty()) {  // the answer check ends the game
             EXPECT_TRUE(kelpin.zeile(z) && z == "result " + e) << z;

@@ -331,6 +331,13 @@ uint64_t rand64();
 int InitZobrist();
 int InitStellung();
 
+// The key of the board's placement and the side to move, computed from
+// scratch and touching no global: what the game's positions are compared
+// by for repetitions. Word 1 of the placement entries, as hashkennung, with
+// the Black-move key for Black to move.
+uint64_t stellungskennung(int am_zug);
+inline uint64_t schwarz_kennung() { return zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][1]; }
+
 // --- set-up and make/unmake -------------------------------------------------
 
 int brettinit();

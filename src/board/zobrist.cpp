@@ -59,4 +59,11 @@ int InitStellung() {
     return 0;
 }
 
+uint64_t stellungskennung(int am_zug) {
+    uint64_t k = am_zug == SCHWARZ ? schwarz_kennung() : 0;
+    for (int s = 1; s <= 64; ++s)
+        if (brett[s] != leer) k ^= zufall[s][brett[s] + 6][1];
+    return k;
+}
+
 }  // namespace kelpin

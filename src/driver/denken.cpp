@@ -1,24 +1,11 @@
-// The thinking driver and the clock: iterative deepening with an aspiration
-// window, one thinking line per iteration, and the stop tests between
-// iterations. The search never reads the clock, so an iteration always ends.
-#include <chrono>
+// The thinking driver: iterative deepening with an aspiration window, one
+// thinking line per completed iteration, the stop tests between iterations,
+// and the hard stop that the search asks for every few thousand nodes.
 #include <cstdio>
 
 #include "driver/driver.h"
 
 namespace kelpin {
-
-int32_t t_start;
-
-int32_t timer() {
-    const auto jetzt = std::chrono::system_clock::now().time_since_epoch();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(jetzt).count();
-    return static_cast<int32_t>(static_cast<uint32_t>(ms));
-}
-
-int64_t vergangen(int32_t seit) {
-    return static_cast<int32_t>(static_cast<uint32_t>(timer()) - static_cast<uint32_t>(seit));
-}
 
 namespace {
 
@@ -32,17 +19,28 @@ constexpr int EROEFFNUNG_ZUEGE = 8;
 constexpr int EROEFFNUNG_TIEFE = 6;
 constexpr int MATT_MINDESTTIEFE = 7;
 
+// The turn's order, for the stop check that the search calls.
+const Suchauftrag* laufender_auftrag;
+
+bool anhalten_pruefen() {
+    const Suchauftrag& a = *laufender_auftrag;
+    if (a.hart_ms >= 0 && vergangen(t_start) >= a.hart_ms) return true;
+    return a.knoten > 0 && nodes >= a.knoten;
+}
+
 void zaehler_nullen() {
-    nodes = reps = cutoff_zahl = one_response = reductions = cutoff_zaehler = onerep_extended = 0;
-    hashbetacut = qnodes = hashalphacut = threat_extension = hashstores = evals = capture_ext = 0;
+    nodes = qnodes = evals = 0;
+    reps = cutoff_zahl = one_response = reductions = cutoff_zaehler = onerep_extended = 0;
+    hashbetacut = hashalphacut = threat_extension = hashstores = capture_ext = 0;
     hashtreffer = nullcut = futility = betacuts = firstbetacutoff = 0;
 }
 
-void kopf() {
+void kopf(const Suchauftrag& a) {
     brettanz();
     printf("\n");
     printf("Position's hashkey: %02x\t", static_cast<uint32_t>(hashkennung));
-    printf("Allocated time: %i seconds.\n", THINKTIME);
+    // The target, rounded to seconds.
+    printf("Allocated time: %i seconds.\n", a.ziel_ms < 0 ? 0 : static_cast<int>((a.ziel_ms + 500) / 1000));
     printf("\n\t\t\t-------------------\n\t\t\t| T H I N K I N G |\n\t\t\t-------------------\n");
     printf("\n");
     printf("time\tdepth\tnodes\tvalue\tprincipal variation");
@@ -58,7 +56,7 @@ void zug_drucken(const ZugEintrag& m) {
     if (m.umwandlung == 1) printf("%c", figurensymbol[m.neue_figur + 6]);
 }
 
-int denken(Variante* linie, int nominal_grenze, bool* frisch) {
+int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     // Preparation: fresh counters, an empty table, keys from the board.
     int alpha = -FENSTER_OFFEN;
     int beta = FENSTER_OFFEN;
@@ -69,24 +67,43 @@ int denken(Variante* linie, int nominal_grenze, bool* frisch) {
     if (ausgabe == 1) printf("done.\n");
     InitStellung();
     InitSearch();
-    if (ausgabe == 1) kopf();
+    if (ausgabe == 1) kopf(auftrag);
     if (frisch != nullptr) *frisch = false;
+    laufender_auftrag = &auftrag;
+    anhalten = anhalten_pruefen;
+    abgebrochen = false;
 
     int d = QSUCHE + ERSTE_TIEFE;
     int v = 0;
+    int letzter_wert = 0;  // of the last iteration that ran to its end
     for (;;) {
+        const int64_t iteration_start = vergangen(t_start);
         MAXTIEFE = d;
         linie->anzahl = 0;
         v = AlphaBeta(d, alpha, beta, computerfarbe, linie);
+
+        // A stopped iteration prints no line. Its result counts only when a
+        // root move was searched to its end and raised the root's alpha:
+        // then the line holds it; else the line's slots still hold the last
+        // line returned, and the score is that of the last iteration.
+        if (abgebrochen) {
+            if (linie->anzahl >= 1) {
+                if (frisch != nullptr) *frisch = true;
+            } else {
+                v = letzter_wert;
+            }
+            break;
+        }
+        letzter_wert = v;
         if (linie->anzahl >= 1 && frisch != nullptr) *frisch = true;
 
         // The thinking line; its moves become the next iteration's hints.
         const int64_t e = vergangen(t_start);
         if (ausgabe == 1) {
             printf("%i", static_cast<int>(e));
-            printf("\t%i/%i\t%iK\t%i\t", d - QSUCHE, sel_gipfel, nodes / 1000, v);
+            printf("\t%i/%i\t%lldK\t%i\t", d - QSUCHE, sel_gipfel, static_cast<long long>(nodes / 1000), v);
         } else {
-            printf("%i %i %i %i ", d - QSUCHE, v, static_cast<int>(e / 10), nodes);
+            printf("%i %i %i %lld ", d - QSUCHE, v, static_cast<int>(e / 10), static_cast<long long>(nodes));
         }
         const int k = linie->anzahl >= 1 ? linie->anzahl : 1;
         for (int i = 0; i < k; ++i) {
@@ -103,14 +120,20 @@ int denken(Variante* linie, int nominal_grenze, bool* frisch) {
         }
         if (THINKTIME == 0) THINKTIME = 1;
 
-        // Stop tests, only ever between iterations.
-        if (SpielZugNummer <= EROEFFNUNG_ZUEGE && d > QSUCHE + EROEFFNUNG_TIEFE - 1 && teststellung_an == 0) break;
-        if (v > MATT_SCHWELLE && d > QSUCHE + MATT_MINDESTTIEFE - 1) break;
+        // Stop tests, between iterations: the opening limit, a mate found,
+        // the level limit, the depth limit, and the target. An iteration
+        // that would likely end past the target is not started: the next
+        // one takes at least about as long again as this one did.
+        if (!auftrag.endlos) {
+            if (SpielZugNummer <= EROEFFNUNG_ZUEGE && d > QSUCHE + EROEFFNUNG_TIEFE - 1 && teststellung_an == 0) break;
+            if (v > MATT_SCHWELLE && d > QSUCHE + MATT_MINDESTTIEFE - 1) break;
+        }
         if (d >= EBENEN - 1) break;
-        if (nominal_grenze > 0) {
-            if (d - QSUCHE >= nominal_grenze) break;
-        } else if (vergangen(t_start) >= static_cast<int64_t>(THINKTIME) * 1000) {
-            break;
+        if (auftrag.tiefe > 0 && d - QSUCHE >= auftrag.tiefe) break;
+        if (!auftrag.endlos && auftrag.ziel_ms >= 0) {
+            const int64_t jetzt = vergangen(t_start);
+            const int64_t dauer = jetzt - iteration_start;
+            if (jetzt >= auftrag.ziel_ms || 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * auftrag.ziel_ms) break;
         }
 
         // The aspiration window: inside, deepen with a window around v; a
@@ -147,6 +170,7 @@ int denken(Variante* linie, int nominal_grenze, bool* frisch) {
             if (const int ebene = d - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = linie->zuege[i];
         if (ausgabe == 1) printf("\n");
     }
+    anhalten = nullptr;
     return v;
 }
 

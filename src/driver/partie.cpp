@@ -24,6 +24,30 @@ constexpr int KOENIGSWERT = 20000;
 // taken for mate or stalemate nor left unplayed.
 int ep_feld;
 
+// The game since it began (new or setboard): the half-moves made, the side
+// that was to move first, and for every position its key and the first
+// position of the stretch without capture or pawn move that holds it.
+int32_t halbzuege;
+int16_t erste_seite = WEISS;
+uint64_t kennung_nach[PARTIE_ZUEGE];
+int32_t stretch_ab[PARTIE_ZUEGE];
+
+// A half-move has been made on the board and `am_zug` is to move.
+void stellung_merken(int am_zug, bool unumkehrbar) {
+    ++halbzuege;
+    if (halbzuege >= PARTIE_ZUEGE) return;  // a game this long keeps what fits
+    kennung_nach[halbzuege] = stellungskennung(am_zug);
+    stretch_ab[halbzuege] = unumkehrbar ? halbzuege : stretch_ab[halbzuege - 1];
+}
+
+// The positions before the current one that a search must see as draws.
+void vorgeschichte_fuellen() {
+    vorgeschichte_anzahl = 0;
+    if (halbzuege >= PARTIE_ZUEGE) return;
+    for (int h = stretch_ab[halbzuege]; h < halbzuege && vorgeschichte_anzahl < VORGESCHICHTE; ++h)
+        vorgeschichte[vorgeschichte_anzahl++] = kennung_nach[h];
+}
+
 inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
 
 int feldnummer(char linie_zeichen, char reihe_zeichen) {
@@ -134,11 +158,10 @@ void bericht(int v) {
     printf("\n\t\t-------------------------------------\n\t\t| S E A R C H   S T A T I S T I C S |\n"
            "\t\t-------------------------------------\n");
     printf("\n");
-    printf("Nodes: %iK\t\t Time used: %is\t\t Speed: %iKn/s\n", nodes / 1000, static_cast<int>(e2_ms / 1000),
-           static_cast<int>(nodes / (e1_ms + 1)));
-    printf("QNodes: %i (%i%%)\t Evaluations: %i\t Check_ext: %i\n", qnodes,
-           static_cast<int>(static_cast<int64_t>(qnodes) * 100 / (static_cast<int64_t>(nodes) + 1)), evals,
-           checkextensions);
+    printf("Nodes: %lldK\t\t Time used: %is\t\t Speed: %iKn/s\n", static_cast<long long>(nodes / 1000),
+           static_cast<int>(e2_ms / 1000), static_cast<int>(nodes / (e1_ms + 1)));
+    printf("QNodes: %lld (%i%%)\t Evaluations: %lld\t Check_ext: %i\n", static_cast<long long>(qnodes),
+           static_cast<int>(qnodes * 100 / (nodes + 1)), static_cast<long long>(evals), checkextensions);
     printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", threat_extension, nullcut, reps);
     printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", hashtreffer, hashalphacut,
            hashbetacut);
@@ -185,7 +208,24 @@ void aufgeben(const char* ergebnis = nullptr) {
 
 }  // namespace
 
-void partie_neu() { ep_feld = 0; }
+void partie_neu() {
+    ep_feld = 0;
+    halbzuege = 0;
+    erste_seite = werdran;
+    kennung_nach[0] = stellungskennung(werdran);
+    stretch_ab[0] = 0;
+}
+
+int eigene_zuege(int seite) { return (halbzuege + (seite == erste_seite ? 1 : 0)) / 2; }
+
+Suchauftrag zeitauftrag() {
+    const Zeitbudget b = budget(uhrstand(eigene_zuege(computerfarbe)));
+    Suchauftrag a;
+    a.ziel_ms = b.ziel_ms;
+    a.hart_ms = b.hart_ms;
+    a.tiefe = tiefengrenze;
+    return a;
+}
 
 void computerzug() {
     forcemode = 0;
@@ -195,7 +235,8 @@ void computerzug() {
         return;
     }
     bool frisch = false;
-    const int v = denken(&linie, 0, &frisch);
+    vorgeschichte_fuellen();
+    const int v = denken(&linie, zeitauftrag(), &frisch);
 
     // The move to play must be legal here: the line's first move when this
     // turn's search produced one and it is legal, else the first legal move
@@ -225,9 +266,11 @@ void computerzug() {
     const ZugEintrag m = linie.zuege[0];
 
     if (ausgabe == 1) printf("\n");
+    const bool unumkehrbar = m.figur == wbauer || m.figur == sbauer || m.rochade == 1 || brett[m.nach] != leer;
     spiele(m);
     markiere_heimfeld(m.von);
     ep_feld = ist_doppelschritt(m.figur, m.von, m.nach) ? (m.von + m.nach) / 2 : 0;
+    stellung_merken(gegenseite(computerfarbe), unumkehrbar);
     if (ausgabe == 1) bericht(v);
     ++SpielZugNummer;
     if (ausgabe == 0) {
@@ -260,6 +303,8 @@ bool zugeingabe(const char* wort) {
     // step, en passant by a pawn changing its file onto an empty square.
     ++SpielZugNummer;
     const int figur = brett[von];
+    const bool unumkehrbar = figur == wbauer || figur == sbauer || brett[nach] != leer ||
+                             ((figur == wkonig || figur == skonig) && (nach - von == 2 || von - nach == 2));
     if (figur == wkonig && von == e1 && nach == g1) {
         brett[e1] = leer, brett[h1] = leer, brett[f1] = wturm, brett[g1] = wkonig;
         markiere_heimfeld(h1);
@@ -298,6 +343,7 @@ bool zugeingabe(const char* wort) {
     markiere_heimfeld(nach);
     ep_feld = ist_doppelschritt(figur, von, nach) ? (von + nach) / 2 : 0;
     protokolliere(wort, laenge < 5 ? laenge : 5);
+    stellung_merken(gegenseite(werdran), unumkehrbar);
 
     // The answer check: does the other side have a legal reply? If not, it
     // is still that side's turn: a later `go` finds it without a move rather

@@ -14,7 +14,6 @@ namespace kelpin {
 int16_t ausgabe;
 int16_t forcemode;
 int16_t computerfarbe = WEISS;
-int32_t THINKTIME;
 
 namespace {
 
@@ -89,6 +88,30 @@ void evalperft_befehl(const char* zeile) {
     printf("eval() of test position 4 (intern): %i\n", eval(0, 0, -32000, 32000));
 }
 
+// level MPS BASE INC: moves per session (0: the whole game), the base in
+// minutes or minutes:seconds, the increment in seconds, fractions allowed.
+// A line that does not read as that changes nothing.
+void level_befehl(const char* zeile) {
+    int zuege = 0;
+    char basis[64], inkrement[64];
+    if (sscanf(zeile, "level %d %63s %63s", &zuege, basis, inkrement) != 3) return;
+    char* ende = nullptr;
+    const long minuten = strtol(basis, &ende, 10);
+    long sekunden = 0;
+    if (ende == basis) return;
+    if (*ende == ':') {
+        const char* s = ende + 1;
+        sekunden = strtol(s, &ende, 10);
+        if (ende == s) return;
+    }
+    if (*ende != '\0') return;
+    const double inc = strtod(inkrement, &ende);
+    if (ende == inkrement || *ende != '\0' || !(inc >= 0 && inc < 1e6) || minuten < 0 || minuten > 1000000 ||
+        sekunden < 0 || sekunden > 1000000)
+        return;
+    uhr_level(zuege, (static_cast<int64_t>(minuten) * 60 + sekunden) * 1000, static_cast<int64_t>(inc * 1000));
+}
+
 void neues_spiel() {
     brettinit();
     InitHash();
@@ -98,6 +121,7 @@ void neues_spiel() {
     werdran = WEISS;
     computerfarbe = SCHWARZ;
     partie_neu();
+    uhr_neue_partie();
     if (ausgabe == 1) puts("New game.");
 }
 
@@ -115,7 +139,7 @@ void befehl(const char* zeile) {
     if (ist(wort, "eval")) printf("eval() to current position: %i\n", eval(0, 0, -32000, 32000));
     if (ist(wort, "display")) brettanz();
     if (ist(wort, "st")) {
-        lies_zahl(zeile, "st", THINKTIME);
+        if (lies_zahl(zeile, "st", THINKTIME)) uhr_st();
         if (ausgabe == 1) printf("Allocated time set to %is.\n", THINKTIME);
     }
     if (ist(wort, "black")) {
@@ -145,10 +169,7 @@ void befehl(const char* zeile) {
             partie_neu();
         }
     }
-    if (ist(wort, "time")) {
-        lies_zahl(zeile, "time", zahl);
-        THINKTIME = zahl / 4000;
-    }
+    if (ist(wort, "time") && lies_zahl(zeile, "time", zahl)) uhr_zeit(static_cast<int64_t>(zahl) * 10);
     if (ist(wort, "evalperft")) evalperft_befehl(zeile);
     if (ist(wort, "list")) listeausgabe();
     if (ist(wort, "perft")) perft_befehl(zeile);
@@ -163,6 +184,12 @@ void befehl(const char* zeile) {
         if (ausgabe == 1) puts("Force mode set to 1.");
     }
     if (ist(wort, "new")) neues_spiel();
+    if (ist(wort, "otim")) {
+        int32_t cs = 0;
+        if (lies_zahl(zeile, "otim", cs)) uhr_gegner(static_cast<int64_t>(cs) * 10);
+    }
+    if (ist(wort, "level")) level_befehl(zeile);
+    if (ist(wort, "sd")) lies_zahl(zeile, "sd", tiefengrenze);
     if (ist(wort, "ping")) {
         // Answered only once the commands before it are done, a thinking turn
         // included: a GUI that waits for the answer before it starts the next

@@ -22,7 +22,12 @@ int16_t reduction;
 int16_t sel_gipfel;
 Wiederholung wiederholung[EBENEN];
 
-int32_t nodes, qnodes, evals, reps;
+int64_t nodes, qnodes, evals;
+int32_t reps;
+bool (*anhalten)();
+bool abgebrochen;
+uint64_t vorgeschichte[VORGESCHICHTE];
+int32_t vorgeschichte_anzahl;
 int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
 int32_t nullcut, checkextensions, capture_ext, futility, reductions;
 int16_t one_response, threat_extension;
@@ -36,6 +41,15 @@ constexpr int QSUCHE_TIEFE = 6;    // captures are searched this many levels bel
 constexpr int MAX_SCHACHEXT = 50;
 constexpr int MAX_ONEREP = 5;
 constexpr int PATT_ZUEGE = 8;      // the stalemate test runs up to this many moves
+
+// Per level, for the repetitions of the game before the root: whether the
+// path from the root to the node holds only reversible moves, and what turns
+// the node's hashkennung into its stellungskennung. Inside the search the
+// keys carry extra terms of the moves made (the to-square's "no promotion"
+// and "no castling" entries, the Black-move key), which the correction
+// cancels. Written by the parent just before the child is searched.
+bool umkehrbar[EBENEN];
+uint64_t korrektur[EBENEN];
 
 // The line each level hands to its children. Levels strictly fall along a
 // path, so one buffer per level never serves two live nodes, and 256 lines of
@@ -78,6 +92,19 @@ void killer_merken(int tiefe, const ZugEintrag& m) {
     }
 }
 
+// Stamps the child level of a move: a capture, a pawn move or castling
+// closes the path to the game's earlier positions; any other move adds the
+// key terms its making put in on top of the placement.
+inline void pfad_stempeln(int tiefe, const ZugEintrag& m) {
+    const int kind = tiefe - 1;
+    umkehrbar[kind] = umkehrbar[tiefe] && m.geschlagen == leer && m.rochade == 0 && m.figur != wbauer &&
+                      m.figur != sbauer;
+    if (!umkehrbar[kind]) return;
+    uint64_t k = korrektur[tiefe] ^ zufall[m.nach][leer + 6][1] ^ zufall[m.nach][0][1];
+    if (m.figur < 0) k ^= schwarz_kennung();
+    korrektur[kind] = k;
+}
+
 int reduktionsrand(int rest) {
     if (rest >= 10) return 1500;
     if (rest >= 8) return 900;
@@ -90,8 +117,11 @@ int reduktionsrand(int rest) {
 
 int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     // 1. Count the node and forget the capture an earlier node of this level
-    //    made, so a recapture is only ever measured against this path.
+    //    made, so a recapture is only ever measured against this path. Every
+    //    few thousand nodes the driver is asked whether to stop.
     ++nodes;
+    if ((nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten()) abgebrochen = true;
+    if (abgebrochen) return alpha;
     capmove[tiefe].geschlagen = 0;
     const int q0 = QSUCHE;
     if (0 < tiefe && tiefe < q0) ++qnodes;
@@ -101,8 +131,21 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 2. Repetition: a position that already stands three times on the path
     //    above this node, root included, is a draw. Only checked well below
-    //    the root and above the horizon; the game before the root is not seen.
+    //    the root and above the horizon. A node reached from the root by
+    //    reversible moves that repeats a position of the game before the
+    //    root is a draw as well: the side to move could go on repeating.
     wiederholung[tiefe] = {hashkennung, hashindex};
+    if (tiefe == MAXTIEFE) {
+        umkehrbar[tiefe] = true;
+        korrektur[tiefe] = 0;
+    } else if (vorgeschichte_anzahl > 0 && tiefe >= q0 && umkehrbar[tiefe]) {
+        const uint64_t k = hashkennung ^ korrektur[tiefe] ^ (farbe == SCHWARZ ? schwarz_kennung() : 0);
+        for (int j = 0; j < vorgeschichte_anzahl; ++j)
+            if (vorgeschichte[j] == k) {
+                ++reps;
+                return 0;
+            }
+    }
     if (q0 < tiefe && tiefe < MAXTIEFE - 6) {
         int treffer = 0;
         for (int j = MAXTIEFE; j >= tiefe + 1; --j) {
@@ -174,9 +217,11 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         nullstatus = nullstatus == 0 ? 1 : 2;
         null_schluessel();
         kindlinie.anzahl = 0;
+        umkehrbar[tiefe - NULLZUG_TIEFE] = false;  // no real game passes a move
         const int v = -AlphaBeta(tiefe - NULLZUG_TIEFE, -beta, -beta + 1, gegner, &kindlinie);
         null_schluessel();
         --nullstatus;
+        if (abgebrochen) return alpha;
         if (v >= beta) {
             ++nullcut;
             return beta;
@@ -274,6 +319,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             zugausf(tiefe, i);
             kindlinie.anzahl = 0;
             const int s = -AlphaBeta(tiefe - 1, -beta, -alpha, gegner, &kindlinie);
+            if (abgebrochen) {
+                zugzur(tiefe, i);
+                return alpha;
+            }
             if (s >= beta) {
                 zugzur(tiefe, i);
                 return beta;
@@ -350,17 +399,26 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
         // 17.9 Principal-variation search: a null-window result inside the
         //      real window is searched again with the window from s - 1.
+        if (vorgeschichte_anzahl > 0) pfad_stempeln(tiefe, m);
         kindlinie.anzahl = 0;
         int s = -AlphaBeta(tiefe - 1, -b, -a, gegner, &kindlinie);
-        if (a < s && s < beta && i < n && tiefe > QSUCHE + 1) {
+        if (!abgebrochen && a < s && s < beta && i < n && tiefe > QSUCHE + 1) {
             kindlinie.anzahl = 0;
             s = -AlphaBeta(tiefe - 1, -beta, 1 - s, gegner, &kindlinie);
         }
 
         // 17.10 The reduction ends with this move's search; fail hard low.
+        //       A stopped search unwinds here with the path state restored
+        //       and nothing of the move's unfinished subtree kept.
         if (reduziert) {
             reduction = 0;
             --QSUCHE;
+        }
+        if (abgebrochen) {
+            zug_erweiterung_zurueck();
+            knoten_erweiterung_zurueck();
+            zugzur(tiefe, i);
+            return alpha;
         }
         if (s < a) s = a;
         a = static_cast<int16_t>(s);

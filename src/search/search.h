@@ -37,7 +37,9 @@ extern Wiederholung wiederholung[EBENEN];
 
 // --- statistics -------------------------------------------------------------
 
-extern int32_t nodes, qnodes, evals, reps;
+// 64 bits: an analysis that runs for hours passes 2^31 nodes.
+extern int64_t nodes, qnodes, evals;
+extern int32_t reps;
 extern int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
 extern int32_t nullcut, checkextensions, capture_ext, futility, reductions;
 extern int16_t one_response, threat_extension;
@@ -79,6 +81,25 @@ extern int32_t historywrites;
 
 void InitSearch();
 void qmoveorder(int tiefe, int lo, int hi);
+
+// --- stopping and the game before the root ---------------------------------
+
+// Asked every ABFRAGE_KNOTEN nodes while a search runs: true ends the search
+// at once. The driver sets it; nullptr never stops. The check costs nothing
+// else, and it reads the node count, so it never changes what is searched.
+inline constexpr int64_t ABFRAGE_KNOTEN = 4096;
+extern bool (*anhalten)();
+// Set once a search has been told to stop: every node returns at once and
+// nothing that is unwound is stored, remembered as a killer or handed up as
+// a line. The driver clears it before each search.
+extern bool abgebrochen;
+
+// The positions of the game before the root, since its last capture or pawn
+// move, as keys of placement and side to move (stellungskennung). A node
+// reached by reversible moves from the root that repeats one is a draw.
+inline constexpr int VORGESCHICHTE = 1024;
+extern uint64_t vorgeschichte[VORGESCHICHTE];
+extern int32_t vorgeschichte_anzahl;
 
 // --- the search -------------------------------------------------------------
 
