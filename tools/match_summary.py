@@ -2,11 +2,18 @@
 """Sums up a match played by tools/match.sh.
 
 usage: match_summary.py games.pgn xboard.debug expected-games opening-lines
+                        [st tc mps inc]
 
 From the PGN: Kelpin's score and how each game ended, classified by the result
 comment xboard wrote. From xboard's debug log (Kelpin is the first engine):
-what xboard sent to Kelpin, Kelpin's own result lines, and every complaint.
-Exits 1 when fewer games were saved than expected.
+what xboard sent to Kelpin, its thinking time per move as xboard charged it
+(from the last line sent to Kelpin to its move, by the log's millisecond
+stamps), the clock xboard reported before each of those moves, Kelpin's own
+result lines, and every complaint. With the time control (st in seconds, or
+tc in minutes[:seconds] with mps or inc; empty fields for the unused ones)
+each thinking time is set against its share of the clock: the fixed time, or
+the clock over the moves to the next control (30 in sudden death) plus the
+increment. Exits 1 when fewer games were saved than expected.
 """
 import re
 import sys
@@ -62,34 +69,59 @@ def read_games(path):
 
 
 def move_times(body, colour):
-    """Thinking times (seconds) of one side, from comments like {+0.41/9 1.3}."""
+    """Thinking times (seconds) of one side, from comments like {+0.41/9 1.3},
+    each with the number of moves that side had made before it."""
     times, ply = [], 0
     for tok in re.findall(r"\{[^}]*\}|\S+", body):
         if tok.startswith("{"):
             m = re.search(r"/\d+\s+([\d.]+)\s*\}$", tok)
             if m and ply % 2 == (1 if colour == "White" else 0):
-                times.append(float(m.group(1)))
+                times.append(((ply - 1) // 2, float(m.group(1))))
         elif not re.match(r"^(\d+\.+|1-0|0-1|1/2-1/2|\*)$", tok):
             ply += 1
     return times, ply
 
 
+def seconds(tc):
+    minutes, _, secs = tc.partition(":")
+    return 60 * float(minutes or 0) + float(secs or 0)
+
+
+def share(clock, made, st, mps, inc):
+    """The thinking time a move may take on average: st, or the clock over the
+    moves to the next control plus the increment."""
+    if st:
+        return float(st)
+    togo = mps - made % mps if mps > 0 and inc is None else 30
+    return clock / togo + (inc or 0)
+
+
 def read_log(path):
-    """Splits the debug log at xboard's 'New game (n)' lines."""
-    per_game, sent, said = [[]], Counter(), Counter()
+    """Splits the debug log at xboard's 'New game (n)' lines; also returns, per
+    game, each of Kelpin's moves as (seconds from the last line sent to it,
+    the clock in seconds from the last 'time' sent before it)."""
+    per_game, sent, said, clocks = [[]], Counter(), Counter(), [[]]
+    last_sent, clock = None, None
     last_to_first = False
     try:
         lines = open(path, encoding="utf-8", errors="replace").read().splitlines()
     except FileNotFoundError:
-        return per_game, sent, said
+        return per_game, sent, said, clocks
     for line in lines:
         m = re.match(r"^\d+ ([<>])(first|second) ?: ?(.*)$", line)
         if line.startswith("New game ("):
             per_game.append([])
+            clocks.append([])
         if m and m.group(2) == "first":
             word = m.group(3).split()[0] if m.group(3).split() else ""
+            stamp = int(line.split()[0])
             if m.group(1) == ">":
                 sent["<move>" if MOVE.match(word) else word] += 1
+                last_sent = stamp
+                if word == "time" and len(m.group(3).split()) > 1:
+                    clock = int(m.group(3).split()[1]) / 100
+            elif word == "move" and last_sent is not None and clock is not None:
+                clocks[-1].append(((stamp - last_sent) / 1000, clock))
             elif CLAIM.match(m.group(3)):
                 said[m.group(3)] += 1
                 per_game[-1].append(line)
@@ -100,14 +132,17 @@ def read_log(path):
         sends = m and m.group(1) == ">"  # xboard repeating a result to the engines
         if TROUBLE.search(line) and not sends and not line.startswith("GE(") and "unknown command" not in line:
             per_game[-1].append(line)
-    return per_game, sent, said
+    return per_game, sent, said, clocks
 
 
 def main():
     pgn, debug, expected, openings = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+    st, tc, mps, inc = (sys.argv[5:9] + [""] * 4)[:4]
+    mps = int(mps or 0)
+    inc = float(inc) if inc else None
     games = read_games(pgn)
-    per_game, sent, said = read_log(debug)
-    score, kinds, times = Counter(), Counter(), []
+    per_game, sent, said, clocks = read_log(debug)
+    score, kinds, times, shares, left, lowest = Counter(), Counter(), [], [], [], []
 
     print(f"\n{'game':>4} {'open':>4}  {'Kelpin':6} {'result':7} {'plies':>5}  {'for Kelpin':10} {'ending':26} xboard's comment")
     for n, (tags, body, result, reason) in enumerate(games, 1):
@@ -120,7 +155,15 @@ def main():
         score[outcome] += 1
         kinds[kind] += 1
         t, plies = move_times(body, colour)
-        times += t
+        # Kelpin's moves of this game in the log (whose part n is game n);
+        # the PGN tells how many moves its side had made before each.
+        seen = clocks[n] if n < len(clocks) else []
+        times += [secs for secs, _ in seen]
+        if seen:
+            left.append(seen[-1][1] - seen[-1][0])
+            lowest.append(min(c - secs for secs, c in seen))
+        if (tc or st) and len(seen) == len(t):
+            shares += [share(c, made, st, mps, inc) for (_, c), (made, _) in zip(seen, t)]
         print(f"{n:4} {(n - 1) // 2 % openings + 1:4}  {colour:6} {result:7} {plies:5}  {outcome:10} {kind:26} {reason}")
 
     print(f"\nKelpin: {len(games)} games, {score['win']} won, {score['draw']} drawn, {score['loss']} lost"
@@ -128,8 +171,16 @@ def main():
           + f"; {score['win'] + score['draw'] / 2:g} points")
     print("Endings: " + ", ".join(f"{k} {v}" for k, v in kinds.most_common()))
     if times:
-        print(f"Kelpin's thinking time per move: mean {sum(times) / len(times):.1f} s, "
+        print(f"Kelpin's thinking time per move: mean {sum(times) / len(times):.2f} s, "
               f"max {max(times):g} s, over 5 s {sum(t > 5 for t in times)} times, in {len(times)} moves")
+    if shares and len(shares) == len(times):
+        ratios = [t / s for t, s in zip(times, shares) if s > 0]
+        print(f"  against its share of the clock: mean share {sum(shares) / len(shares):.2f} s, "
+              f"time used / share: mean {sum(times) / sum(shares):.2f}, "
+              f"largest {max(ratios):.2f}" + (f" (move of {times[ratios.index(max(ratios))]:g} s)" if ratios else ""))
+    if left:
+        print(f"Clock left after Kelpin's last move: mean {sum(left) / len(left):.1f} s, least {min(left):.1f} s; "
+              f"lowest after any move {min(lowest):.2f} s")
 
     print("\nxboard's debug log, Kelpin as first engine:")
     print("  sent to Kelpin: " + ", ".join(f"{w or '(empty)'} {c}" for w, c in sent.most_common()))
