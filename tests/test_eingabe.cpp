@@ -36,29 +36,31 @@ std::string eingabe(const std::string& woerter) {
 TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
     // Words, the placement after them, the home squares that lost their
     // castling right (left, landed on, or the castling rook's), and what the
-    // answer check prints. Castling is the king's two-square step, whatever
-    // stands in between; a pawn changing its file onto an empty square takes
-    // en passant; the promotion letter counts in lower case only, on rank 8
-    // or 1, whose number gives the colour.
-    const char* const OFFEN = "r3k2r/8/8/8/8/8/8/R3K2R";
+    // answer check prints. On a board no game reaches (a king missing or
+    // doubled) a word is written as it comes: castling is the king's
+    // two-square step, whatever stands in between; a pawn changing its file
+    // onto an empty square takes en passant; the promotion letter counts in
+    // lower case only, on rank 8 or 1, whose number gives the colour.
     const char* const BAUER_E7 = "7k/4P3/8/8/8/8/8/K7";
     const char* const PATT = "result 1/2-1/2 {Stalemate}\n";
     const std::tuple<const char*, int, const char*, const char*, const char*, const char*> faelle[] = {
-        {GRUNDSTELLUNG, WEISS, "e1g1 e8c8", "1nkr1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1RK1", "h1 e1 a8 e8", ""},
-        {OFFEN, WEISS, "e1c1 e8g8", "r4rk1/8/8/8/8/8/8/2KR3R", "a1 e1 h8 e8", ""},
+        {"rnbqkbnr/pppppppp/8/8/K7/8/PPPPPPPP/RNBQKBNR", WEISS, "e1g1 e8c8", "1nkr1bnr/pppppppp/8/8/K7/8/PPPPPPPP/RNBQ1RK1",
+         "h1 e1 a8 e8", ""},
+        {"r3k2r/8/8/8/K7/8/8/R3K2R", WEISS, "e1c1 e8g8", "r4rk1/8/8/8/K7/8/8/2KR3R", "a1 e1 h8 e8", ""},
         {"4k3/8/8/8/8/8/8/4R2R", WEISS, "e1g1", "4k3/8/8/8/8/8/8/6RR", "e1", ""},
-        {OFFEN, WEISS, "a1a5 e8e7 a5a1", "r6r/4k3/8/8/8/8/8/R3K2R", "a1 e8", ""},
-        {OFFEN, WEISS, "h1h8", "r3k2R/8/8/8/8/8/8/R3K3", "h1 h8", ""},
-        {GRUNDSTELLUNG, WEISS, "e2e2", "rnbqkbnr/pppppppp/8/8/8/8/PPPP1PPP/RNBQKBNR", "", ""},
+        {"r3k2r/8/8/8/8/8/8/R3K2R", WEISS, "a1a5 e8e7 a5a1", "r6r/4k3/8/8/8/8/8/R3K2R", "a1 e8", ""},
+        {"r3k2r/8/8/8/8/8/8/R3K2R", WEISS, "h1h8", "r3k2R/8/8/8/8/8/8/R3K3", "h1 h8", ""},
+        {"rnbqkbnr/pppppppp/8/8/K7/8/PPPPPPPP/RNBQKBNR", WEISS, "e2e2", "rnbqkbnr/pppppppp/8/8/K7/8/PPPP1PPP/RNBQKBNR",
+         "", ""},
         {BAUER_E7, WEISS, "e7e8q", "4Q2k/8/8/8/8/8/8/K7", "e8", ""},
-        {BAUER_E7, WEISS, "e7e8Q", "4P2k/8/8/8/8/8/8/K7", "e8", ""},
+        {"7k/4P3/8/8/8/8/8/8", WEISS, "e7e8Q", "4P2k/8/8/8/8/8/8/8", "e8", ""},
         {BAUER_E7, WEISS, "e7e8rxyz", "4R2k/8/8/8/8/8/8/K7", "e8", ""},
-        {BAUER_E7, WEISS, "e7e6q", "7k/8/4P3/8/8/8/8/K7", "", ""},
+        {"7k/4P3/8/8/8/8/8/8", WEISS, "e7e6q", "7k/8/4P3/8/8/8/8/8", "", ""},
         {"k7/8/8/8/8/8/4p3/7K", SCHWARZ, "e2e1q", "k7/8/8/8/8/8/8/4q2K", "e1", ""},
-        {"7k/r7/8/8/8/8/8/K7", WEISS, "a7a8n", "N6k/8/8/8/8/8/8/K7", "a8", ""},
-        {"4k3/8/8/3Pp3/8/8/8/4K3", WEISS, "d5e6", "4k3/8/4P3/8/8/8/8/4K3", "", ""},
-        {"4k3/8/8/8/3pP3/8/8/4K3", SCHWARZ, "d4e3", "4k3/8/8/8/8/4p3/8/4K3", "", ""},
-        {"4k3/8/4n3/3Pp3/8/8/8/4K3", WEISS, "d5e6", "4k3/8/4P3/4p3/8/8/8/4K3", "", ""},
+        {"7k/r7/8/8/8/8/8/8", WEISS, "a7a8n", "N6k/8/8/8/8/8/8/8", "a8", ""},
+        {"4k3/8/8/3Pp3/8/8/8/8", WEISS, "d5e6", "4k3/8/4P3/8/8/8/8/8", "", ""},
+        {"8/8/8/8/3pP3/8/8/4K3", SCHWARZ, "d4e3", "8/8/8/8/8/4p3/8/4K3", "", ""},
+        {"4k3/8/4n3/3Pp3/8/8/8/8", WEISS, "d5e6", "4k3/8/4P3/4p3/8/8/8/8", "", ""},
         // Back-rank mate: the king's squares and every pawn move leave g8 to the rook.
         {"6k1/5ppp/8/8/8/8/8/R5K1", WEISS, "a1a8", "R5k1/5ppp/8/8/8/8/8/6K1", "a1 a8", "result 1-0 {White mates}\n"},
         {"r5k1/8/8/8/8/8/5PPP/6K1", SCHWARZ, "a8a1", "6k1/8/8/8/8/8/5PPP/r5K1", "a1 a8", "result 0-1 {Black mates}\n"},
@@ -90,6 +92,63 @@ TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
         EXPECT_EQ(gamehistory[SpielZugNummer].zugtext, letztes.substr(0, 5)) << woerter;
         EXPECT_EQ(werdran, zuege % 2 == 0 ? am_zug : (am_zug == WEISS ? SCHWARZ : WEISS)) << woerter;
         EXPECT_EQ(computerfarbe, zeile[0] == '\0' ? werdran : am_zug) << woerter;
+    }
+}
+
+// What the game level holds besides the board, to see that a refused word
+// changed nothing.
+std::string spielstand() {
+    std::ostringstream s;
+    s << platzierung() << ' ' << werdran << ' ' << hashindex << ' ' << hashkennung << ' ' << a1_bewegt << h1_bewegt
+      << e1_bewegt << a8_bewegt << h8_bewegt << e8_bewegt << ' ' << SpielZugNummer << ' '
+      << gamehistory[SpielZugNummer + 1].zugtext;
+    return s.str();
+}
+
+TEST(Eingabe, LegaleZuegeUndVerweigerte) {
+    // On boards a game reaches a word is taken only as a legal move of the
+    // side to move ('+'); any other is refused ('-') with a line and changes
+    // nothing. On a board no game reaches every word is taken.
+    const std::tuple<const char*, int, const char*> faelle[] = {
+        // From an empty square, a move of the side not to move, and moving twice.
+        {GRUNDSTELLUNG, WEISS, "-e3e2 -e7e5 +e2e4 -e4e5 +e7e5 -e5e4 +g1f3"},
+        // Castling: without the right (the rooks went and came back), through
+        // an attacked square, out of check; kingside and queenside allowed.
+        {"r3k2r/8/8/8/8/8/8/R3K2R", WEISS, "+h1h2 +h8h7 +h2h1 +h7h8 -e1g1 +e1c1 -e8g8 -e8c8"},
+        {"4kr2/8/8/8/8/8/8/R3K2R", WEISS, "-e1g1 +e1c1"},
+        {"4k3/4r3/8/8/8/8/8/R3K2R", WEISS, "-e1g1 -e1c1 +e1f1"},
+        {"r3k2r/8/8/8/8/8/8/4K3", SCHWARZ, "+e8g8"},
+        // En passant right after the double step, and one move late.
+        {"4k3/3p4/8/4P3/8/8/8/4K3", WEISS, "+e1e2 +d7d5 +e5d6"},
+        {"4k3/3p4/8/4P3/8/8/8/4K3", WEISS, "+e1e2 +d7d5 +e2e1 +e8e7 -e5d6"},
+        // Promotion with its lower-case letter only; the letter of any other move is not looked at.
+        {"7k/4P3/8/8/8/8/8/K7", WEISS, "-e7e8 -e7e8Q -e7e8k -e7f8q +e7e8n"},
+        {GRUNDSTELLUNG, WEISS, "+e2e4q +c7c5x"},
+        // Into check, and a pinned piece.
+        {"4k3/8/8/8/8/8/4r3/4K3", WEISS, "-e1d2 -e1f2 +e1e2"},
+        {"4k3/4r3/8/8/8/8/4B3/4K3", WEISS, "-e2d3 +e1d1"},
+        // Boards no game reaches: no king, two kings, a pawn on the last
+        // rank, the side not to move in check. Any word is written.
+        {"8/8/8/8/8/8/4P3/8", WEISS, "+e2e5 +e5e5"},
+        {"4k3/8/8/8/8/8/8/K3K3", WEISS, "+e1e3 +e3e1"},
+        {"P3k3/8/8/8/8/8/8/4K3", WEISS, "+e8e7 +a8a1"},
+        {"4k3/8/8/8/8/8/8/4K2r", SCHWARZ, "+e1e2"},
+    };
+    for (const auto& [stellung, am_zug, woerter] : faelle) {
+        partie(stellung, am_zug);
+        std::istringstream s(woerter);
+        for (std::string w; s >> w;) {
+            const std::string wort = w.substr(1);
+            const std::string vorher = spielstand();
+            const std::string aus = eingabe(wort);
+            if (w[0] == '-') {
+                EXPECT_EQ(aus, "Illegal move: " + wort + "\n") << stellung << " " << wort;
+                EXPECT_EQ(spielstand(), vorher) << stellung << " " << wort;
+            } else {
+                EXPECT_EQ(aus.find("Illegal"), std::string::npos) << stellung << " " << wort << ": " << aus;
+                EXPECT_NE(spielstand(), vorher) << stellung << " " << wort;
+            }
+        }
     }
 }
 

@@ -13,21 +13,22 @@ namespace {
 
 // One line of random input. The program takes the first word of each piece
 // of 255 characters as a command. Random text must not start a thinking
-// turn, end the program, switch to the console or run a benchmark of unknown
-// length: raw bytes leave out 'o', 'p' and 'u', and no other random part can
-// spell go, quit, output or perft.
+// turn, end the program, switch to the console or analysis or run a
+// benchmark of unknown length: raw bytes leave out 'o', 'p', 'u' and 'z', no
+// other random part can spell go, quit, output, analyze or perft, and `new`
+// (which leaves force mode) comes with a `force` after it.
 std::string zufallszeile(std::mt19937& g) {
     auto text = [&](std::string_view zeichen, size_t laenge) {
         std::string t;
         while (t.size() < laenge) t += zeichen[g() % zeichen.size()];
         return t;
     };
-    static const char* const worte[] = {"setboard", "st",   "time",  "new",   "force", "display", "showmoves", "list",
-                                        "eval",     "help", "white", "black", "ping",  "e1g1",    "e8c8",      "e7e8q"};
+    static const char* const worte[] = {"setboard", "st",    "time",  "new\nforce", "undo",  "display", "showmoves", "list",
+                                        "eval",     "level", "white", "black",       "ping",  "remove",  "e8c8",      "e7e8q"};
     static const char* const zahlen[] = {"99999999999", "-2147483648", "4294967296", "-1", "0x10", "1e9", "-", ""};
     std::string roh;  // raw bytes, NUL, CR and high bytes included
     for (unsigned n = g() % 80; n > 0; --n)
-        if (const char c = static_cast<char>(g() % 256); std::string_view("opu\n").find(c) == std::string::npos)
+        if (const char c = static_cast<char>(g() % 256); std::string_view("opuz\n").find(c) == std::string::npos)
             roh += c;
     switch (g() % 7) {
         case 0: return roh;

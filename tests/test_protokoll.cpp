@@ -162,12 +162,20 @@ TEST(Protokoll, PartieWieEineOberflaeche) {
         }
     }
 
-    // Moves in force mode are not answered and `new` keeps force mode on, so
-    // the answer to `ping` comes next. `go` plays for the side to move and
-    // leaves force mode: the move after it is answered again.
+    // `new` leaves force mode: the move after it is answered. Moves in force
+    // mode are not, so the answer to `ping` comes next. `go` plays for the
+    // side to move and leaves force mode: the move after it is answered again.
     test::neustart();
-    for (const char* eingabe : {"force", "new", "e2e4", "c7c5", "g1f3", "ping 3"}) kelpin.sende(eingabe);
-    for (const char* gespielt : {"e2e4", "c7c5", "g1f3"}) spielen(gespielt);
+    for (const char* eingabe : {"force", "new", "e2e4"}) kelpin.sende(eingabe);
+    spielen("e2e4");
+    ASSERT_FALSE(antwort(kelpin).empty());
+    kelpin.sende("force");
+    for (int n = 0; n < 2; ++n) {
+        const std::string gespielt = legale_zuege().back();
+        spielen(gespielt);
+        kelpin.sende(gespielt);
+    }
+    kelpin.sende("ping 3");
     EXPECT_TRUE(kelpin.zeile(z) && z == "pong 3") << z;
     kelpin.sende("go");
     ASSERT_FALSE(antwort(kelpin).empty());

@@ -155,7 +155,7 @@ TEST(Matt, GefundenUndGespielt) {
     for (const auto& [stellung, n] : aufgaben) {
         test::stellung(stellung);
         ASSERT_TRUE(setzt_matt(n, WEISS) && !setzt_matt(n - 1, WEISS)) << stellung;
-        const std::string aus = programm(std::string("output\nsetboard ") + stellung + "\nst 2\ngo\nquit\n");
+        const std::string aus = programm(std::string("output\nsetboard ") + stellung + "\nst 2\ngo\n");
         EXPECT_NE(aus.find("Search returned value: #" + std::to_string(n) + "\n"), std::string::npos) << stellung;
         std::smatch t;
         ASSERT_TRUE(std::regex_search(aus, t, std::regex("My move: ([a-h][1-8][a-h][1-8])"))) << aus;
@@ -173,7 +173,7 @@ TEST(Matt, GefundenUndGespielt) {
 
 TEST(Matt, PattfalleUndKeinLegalerZug) {
     // Rg7 stalemates at once; the engine must play something else.
-    std::string aus = programm("setboard 7k/8/5K2/8/8/8/8/6R1\nst 1\ngo\nquit\n");
+    std::string aus = programm("setboard 7k/8/5K2/8/8/8/8/6R1\nst 1\ngo\n");
     EXPECT_EQ(aus.find("move g1g7"), std::string::npos) << aus;
     EXPECT_NE(aus.find("move "), std::string::npos);
     // Mated by the move read: the engine announces it and does not think; a

@@ -3,6 +3,7 @@
 #include "board/board.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -173,6 +174,64 @@ int epd(const char* text) {
     InitHash();
     InitStellung();
     return 0;
+}
+
+bool fen_lesen(const char* text, Fen& f) {
+    char feld_text[6][80];
+    const int felder = sscanf(text, "%79s %79s %79s %79s %79s %79s", feld_text[0], feld_text[1], feld_text[2],
+                              feld_text[3], feld_text[4], feld_text[5]);
+    if (felder < 2) return false;
+    f = Fen{};
+    f.zugnummer = 1;
+
+    // Placement: eight ranks from the eighth down, each of exactly eight
+    // squares, pieces and digits only.
+    const char* p = feld_text[0];
+    if (strlen(p) >= sizeof f.stellung) return false;
+    strcpy(f.stellung, p);
+    int reihe = 8, linie = 1;
+    for (; *p != '\0'; ++p) {
+        if (*p == '/') {
+            if (linie != 9 || reihe == 1) return false;
+            --reihe, linie = 1;
+        } else if (*p >= '1' && *p <= '8') {
+            linie += *p - '0';
+            if (linie > 9) return false;
+        } else if (const int figur = figur_von_buchstabe(*p); figur != leer && linie <= 8) {
+            f.brett[(reihe - 1) * 8 + linie] = static_cast<int16_t>(figur);
+            ++linie;
+        } else {
+            return false;
+        }
+    }
+    if (reihe != 1 || linie != 9) return false;
+
+    if (strcmp(feld_text[1], "w") == 0) f.am_zug = WEISS;
+    else if (strcmp(feld_text[1], "b") == 0) f.am_zug = SCHWARZ;
+    else return false;
+
+    if (felder >= 3 && strcmp(feld_text[2], "-") != 0) {
+        for (const char* c = feld_text[2]; *c != '\0'; ++c) {
+            const char* k = strchr("KQkq", *c);
+            if (k == nullptr) return false;
+            f.rochade[k - "KQkq"] = true;
+        }
+    }
+    if (felder >= 4 && strcmp(feld_text[3], "-") != 0) {
+        const char* e = feld_text[3];
+        if (strlen(e) != 2 || e[0] < 'a' || e[0] > 'h' || (e[1] != '3' && e[1] != '6')) return false;
+        f.ep_feld = (e[1] - '1') * 8 + (e[0] - 'a') + 1;
+    }
+    auto zahl = [](const char* t, int32_t& ziel, long min) {
+        char* ende = nullptr;
+        const long n = strtol(t, &ende, 10);
+        if (ende == t || *ende != '\0' || n < min || n > 1000000) return false;
+        ziel = static_cast<int32_t>(n);
+        return true;
+    };
+    if (felder >= 5 && !zahl(feld_text[4], f.halbzugzaehler, 0)) return false;
+    if (felder >= 6 && !zahl(feld_text[5], f.zugnummer, 0)) return false;
+    return true;
 }
 
 int teststellung(int n) {

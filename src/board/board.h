@@ -348,6 +348,22 @@ int epd(const char* text);
 void zugausf(int ply, int i);
 void zugzur(int ply, int i);
 
+// The fields of a full FEN: placement, side to move, castling rights,
+// en-passant square and the two move counters (0 and 1 when absent).
+struct Fen {
+    char stellung[72];        // the placement field as written
+    int16_t brett[65];        // its squares 1 ... 64
+    int am_zug;               // WEISS or SCHWARZ
+    bool rochade[4];          // K, Q, k, q
+    int ep_feld;              // 0 for none
+    int32_t halbzugzaehler;   // half-moves since the last capture or pawn move
+    int32_t zugnummer;
+};
+// Reads the fields of a full FEN (at least placement and side to move)
+// without touching the board; false when the text is no FEN: not eight
+// ranks of eight squares, or a field that reads as none of its values.
+bool fen_lesen(const char* text, Fen& f);
+
 inline constexpr int TESTSTELLUNGEN = 49;
 int teststellung(int n);
 

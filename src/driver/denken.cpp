@@ -25,7 +25,11 @@ const Suchauftrag* laufender_auftrag;
 bool anhalten_pruefen() {
     const Suchauftrag& a = *laufender_auftrag;
     if (a.hart_ms >= 0 && vergangen(t_start) >= a.hart_ms) return true;
-    return a.knoten > 0 && nodes >= a.knoten;
+    if (a.knoten > 0 && nodes >= a.knoten) return true;
+    if (a.bei_eingabe == nullptr) return false;
+    if (eingabe_pruefen() && a.bei_eingabe()) return true;
+    // A search without end cannot wait for input that will never come.
+    return a.endlos && eingabe_beendet();
 }
 
 void zaehler_nullen() {
@@ -97,26 +101,30 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         letzter_wert = v;
         if (linie->anzahl >= 1 && frisch != nullptr) *frisch = true;
 
-        // The thinking line; its moves become the next iteration's hints.
+        // The thinking line (in XBoard mode unless switched off); its moves
+        // become the next iteration's hints.
         const int64_t e = vergangen(t_start);
-        if (ausgabe == 1) {
-            printf("%i", static_cast<int>(e));
-            printf("\t%i/%i\t%lldK\t%i\t", d - QSUCHE, sel_gipfel, static_cast<long long>(nodes / 1000), v);
-        } else {
-            printf("%i %i %i %lld ", d - QSUCHE, v, static_cast<int>(e / 10), static_cast<long long>(nodes));
-        }
         const int k = linie->anzahl >= 1 ? linie->anzahl : 1;
-        for (int i = 0; i < k; ++i) {
-            zug_drucken(linie->zuege[i]);
-            printf(" ");
+        for (int i = 0; i < k; ++i)
             if (const int ebene = d + 1 - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = linie->zuege[i];
-        }
-        if (ausgabe == 1) {
-            if (v > MATT_SCHWELLE) printf("#%i", (KOENIGSWERT - v) / 2);
-            if (v < -MATT_SCHWELLE) printf("-#%i", (v + KOENIGSWERT) / 2);
-        } else {
-            printf("\n");
-            fflush(stdout);
+        if (ausgabe == 1 || denkausgabe) {
+            if (ausgabe == 1) {
+                printf("%i", static_cast<int>(e));
+                printf("\t%i/%i\t%lldK\t%i\t", d - QSUCHE, sel_gipfel, static_cast<long long>(nodes / 1000), v);
+            } else {
+                printf("%i %i %i %lld ", d - QSUCHE, v, static_cast<int>(e / 10), static_cast<long long>(nodes));
+            }
+            for (int i = 0; i < k; ++i) {
+                zug_drucken(linie->zuege[i]);
+                printf(" ");
+            }
+            if (ausgabe == 1) {
+                if (v > MATT_SCHWELLE) printf("#%i", (KOENIGSWERT - v) / 2);
+                if (v < -MATT_SCHWELLE) printf("-#%i", (v + KOENIGSWERT) / 2);
+            } else {
+                printf("\n");
+                fflush(stdout);
+            }
         }
         if (THINKTIME == 0) THINKTIME = 1;
 

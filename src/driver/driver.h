@@ -1,6 +1,7 @@
 // Game driver: start-up, the command loop, moves read from the input and the
 // game flow, the thinking driver, the clock, the board display and help.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "search/search.h"
@@ -11,6 +12,8 @@ inline constexpr const char* NAME = "Kelpin 0.2b";
 
 extern int16_t ausgabe;        // 0 XBoard mode, 1 console mode (for good)
 extern int16_t forcemode;      // 1: moves read are played, not answered
+extern bool analyse;           // analyze mode: the position is searched until told otherwise
+extern bool denkausgabe;       // post / nopost: XBoard thinking lines on or off
 extern int16_t computerfarbe;  // the side the engine plays
 extern int32_t THINKTIME;      // seconds per move (st)
 extern int32_t t_start;        // clock at the start of a turn or a perft
@@ -69,18 +72,68 @@ void uhr_neue_partie();       // new: clocks unknown again, no depth limit
 // since the game began.
 Uhrstand uhrstand(int eigene_zuege);
 
+// --- input -------------------------------------------------------------------
+
+// Standard input as a queue of lines, filled whenever it is looked at, also
+// while the engine thinks; lines keep their order and nothing is lost.
+// The next line (blocking); false once the input has ended and all is read.
+bool zeile_holen(char* zeile, size_t groesse);
+// Reads what has arrived without blocking; true when the queue holds lines
+// that naechste_neue_zeile has not handed out yet.
+bool eingabe_pruefen();
+// Queued lines not looked at before, one at a time, oldest first; the last
+// one handed out can be taken off the queue (a command done at once).
+const char* naechste_neue_zeile();
+void neue_zeile_verwerfen();
+// True when a line waits (reads what has arrived first).
+bool eingabe_wartet();
+// True when the input has ended and every line has been taken.
+bool eingabe_zu();
+// True when the input has ended (lines may still be queued).
+bool eingabe_beendet();
+// Blocks until a line is queued or the input has ended.
+void auf_eingabe_warten();
+
 // --- start-up and the command loop -------------------------------------------
 
 // Reads and carries out commands until the input ends; returns 0 then.
 int spiel();
 // Runs one line of input: the keyword chain, then the word as a move.
 void befehl(const char* zeile);
+// XBoard and console: looks at the lines that arrive while the engine
+// thinks (the thinking driver asks; true stops the search).
+bool eingabe_beim_denken();
 
 // --- moves and the game flow ------------------------------------------------
 
-// Takes a command word as a move of the game; false when its first four
-// characters are not two square names.
+// What a word read as a move came to.
+enum class Eingabe : int8_t {
+    KEIN_ZUG,  // its first four characters are no two square names
+    ILLEGAL,   // not a legal move here: nothing changed
+    GESPIELT,  // played; the other side has a legal reply and is to move
+    MATT,      // played; the other side is mated (and to move)
+    PATT,      // played; the other side is stalemated (and to move)
+};
+// Plays a word as a move of the game: on a board that a game can reach only
+// a legal move of the side to move, on any other board whatever it says.
+Eingabe zug_lesen(const char* wort);
+// The same with the game flow around it (XBoard and console): the illegal
+// move or the result announced, otherwise the engine answers unless in force
+// or analyze mode. False when the word is no move.
 bool zugeingabe(const char* wort);
+// Takes back half-moves of the game exactly; false (and nothing changed)
+// when there are not that many to take back.
+bool zuruecknehmen(int halbzuege);
+// True when the board is a position a game can reach with `am_zug` to move:
+// one king each, no pawn on the first or last rank, the side not to move
+// not in check.
+bool ist_spielbar(int am_zug);
+// The pending en-passant square of a position set up (0 for none).
+void en_passant_setzen(int feld_hinter);
+// True when `farbe` has a legal move in the game position.
+bool legaler_zug_vorhanden(int farbe);
+// Hands the search the game's positions since its last capture or pawn move.
+void partie_vorgeschichte();
 void listeausgabe();
 // The game begins anew from the board as it stands (new, setboard): what the
 // game level knows beyond the board (a pending en passant, the positions so
@@ -102,6 +155,10 @@ struct Suchauftrag {
     int tiefe = 0;         // nominal depth limit, 0 for none
     int64_t knoten = 0;    // node limit, 0 for none (checked every few thousand nodes)
     bool endlos = false;   // only a stop, a limit above or the level limit end it
+    // Asked when lines have arrived while the search runs: true stops it
+    // (the command loop sets `unterbrechung` to say how). nullptr: input
+    // is not looked at.
+    bool (*bei_eingabe)() = nullptr;
 };
 
 // A thinking turn: returns the score of the last iteration and leaves the line
@@ -110,6 +167,19 @@ struct Suchauftrag {
 // completed iteration, or of a root move that the stopped iteration had
 // searched to its end and found better.
 int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch = nullptr);
+// Why a thinking turn was cut short by input.
+enum class Unterbrechung : int8_t {
+    KEINE,
+    ZIEHEN,     // play the best move so far (?, stop)
+    VERWERFEN,  // play nothing: a command changes the game
+};
+extern Unterbrechung unterbrechung;
+
+// The budget of the engine's next move from what the interface said.
+Suchauftrag zeitauftrag();
+// Thinks for computerfarbe and finds a legal move to play; false when it has
+// none or the search was abandoned. `v` receives the score.
+bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v);
 // A thinking turn and the move it plays on the board.
 void computerzug();
 void zug_drucken(const ZugEintrag& m);

@@ -32,6 +32,36 @@ int16_t erste_seite = WEISS;
 uint64_t kennung_nach[PARTIE_ZUEGE];
 int32_t stretch_ab[PARTIE_ZUEGE];
 
+// The game as it stood before each half-move (index as halbzuege counts
+// them, from 1), so that take-backs restore it exactly: the board, the
+// castling flags, the side to move, the keys, a pending en passant, the move
+// counter and the record entry that the half-move wrote over.
+struct Vorher {
+    int16_t brett[BRETTGROESSE];
+    int16_t bewegt[6];
+    int16_t werdran;
+    int32_t SpielZugNummer;
+    int32_t ep_feld;
+    uint64_t schluessel[3];
+    PartieEintrag eintrag;
+};
+Vorher vorher[PARTIE_ZUEGE];
+
+int16_t* const BEWEGT[6] = {&a1_bewegt, &h1_bewegt, &h8_bewegt, &a8_bewegt, &e1_bewegt, &e8_bewegt};
+
+void vorher_merken() {
+    const int h = halbzuege + 1;
+    if (h >= PARTIE_ZUEGE) return;
+    Vorher& v = vorher[h];
+    memcpy(v.brett, brett, sizeof brett);
+    for (int k = 0; k < 6; ++k) v.bewegt[k] = *BEWEGT[k];
+    v.werdran = werdran;
+    v.SpielZugNummer = SpielZugNummer;
+    v.ep_feld = ep_feld;
+    v.schluessel[0] = hashindex, v.schluessel[1] = hashkennung, v.schluessel[2] = hashkennung2;
+    if (SpielZugNummer + 1 >= 1 && SpielZugNummer + 1 < PARTIE_ZUEGE) v.eintrag = gamehistory[SpielZugNummer + 1];
+}
+
 // A half-move has been made on the board and `am_zug` is to move.
 void stellung_merken(int am_zug, bool unumkehrbar) {
     ++halbzuege;
@@ -107,6 +137,24 @@ bool hat_legalen_zug(int farbe) {
         if (ist_legal(ANTWORTLISTE, i, farbe)) return true;
     ZugEintrag ep;
     return ep_schlag(farbe, ep);
+}
+
+// The move of `farbe` from `von` to `nach` that a word names, as a legal
+// move of the game: castling with its right and through unattacked squares,
+// en passant right after the double step, a promotion with its piece letter
+// (lower case); the letter of any other move is not looked at.
+bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe) {
+    const int liste = pruefliste();
+    movegen(liste, farbe);
+    for (int i = 1; i <= index[liste]; ++i) {
+        const ZugEintrag& z = zug[liste][i];
+        if (z.von != von || z.nach != nach) continue;
+        if (z.umwandlung == 1 && buchstabe != figurensymbol[6 - (z.neue_figur > 0 ? z.neue_figur : -z.neue_figur)])
+            continue;
+        if (ist_legal(liste, i, farbe)) return true;
+    }
+    ZugEintrag ep;
+    return ep_schlag(farbe, ep) && ep.von == von && ep.nach == nach;
 }
 
 void markiere_heimfeld(int s) {
@@ -216,7 +264,24 @@ void partie_neu() {
     stretch_ab[0] = 0;
 }
 
+void en_passant_setzen(int feld_hinter) { ep_feld = feld_hinter; }
+
+bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
+
+void partie_vorgeschichte() { vorgeschichte_fuellen(); }
+
 int eigene_zuege(int seite) { return (halbzuege + (seite == erste_seite ? 1 : 0)) / 2; }
+
+bool ist_spielbar(int am_zug) {
+    int koenige[2] = {0, 0};
+    for (int s = 1; s <= 64; ++s) {
+        const int p = brett[s];
+        if (p == wkonig) ++koenige[0];
+        if (p == skonig) ++koenige[1];
+        if ((p == wbauer || p == sbauer) && (i_reihe[s] == 1 || i_reihe[s] == 8)) return false;
+    }
+    return koenige[0] == 1 && koenige[1] == 1 && !koenig_bedroht(gegenseite(am_zug));
+}
 
 Suchauftrag zeitauftrag() {
     const Zeitbudget b = budget(uhrstand(eigene_zuege(computerfarbe)));
@@ -227,16 +292,15 @@ Suchauftrag zeitauftrag() {
     return a;
 }
 
-void computerzug() {
-    forcemode = 0;
-    // Mated or stalemated: nothing to play and nothing to think about.
-    if (!hat_legalen_zug(computerfarbe)) {
-        if (ausgabe == 0) aufgeben(koenig_angreifbar(gegenseite(computerfarbe)) ? nullptr : "1/2-1/2 {Stalemate}");
-        return;
-    }
+Unterbrechung unterbrechung;
+
+bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
+    if (!hat_legalen_zug(computerfarbe)) return false;
     bool frisch = false;
     vorgeschichte_fuellen();
-    const int v = denken(&linie, zeitauftrag(), &frisch);
+    unterbrechung = Unterbrechung::KEINE;
+    v = denken(&linie, auftrag, &frisch);
+    if (unterbrechung == Unterbrechung::VERWERFEN) return false;
 
     // The move to play must be legal here: the line's first move when this
     // turn's search produced one and it is legal, else the first legal move
@@ -256,16 +320,33 @@ void computerzug() {
     }
     ZugEintrag ep{};
     const bool nur_en_passant = erster_legaler == 0 && ep_schlag(computerfarbe, ep);
+    if (!linie_legal) linie.zuege[0] = nur_en_passant ? ep : zug[liste][erster_legaler];
+    m = linie.zuege[0];
+    return true;
+}
+
+void computerzug() {
+    forcemode = 0;
+    // Mated or stalemated: nothing to play and nothing to think about.
+    if (!hat_legalen_zug(computerfarbe)) {
+        if (ausgabe == 0) aufgeben(koenig_angreifbar(gegenseite(computerfarbe)) ? nullptr : "1/2-1/2 {Stalemate}");
+        return;
+    }
+    ZugEintrag m{};
+    int v = 0;
+    // A search abandoned for a command that changes the game plays nothing.
+    Suchauftrag auftrag = zeitauftrag();
+    auftrag.bei_eingabe = eingabe_beim_denken;
+    if (!zug_finden(auftrag, m, v)) return;
 
     // Resignation, XBoard mode only.
     if (ausgabe == 0 && v <= -MATT_SCHWELLE) {
         aufgeben();
         return;
     }
-    if (!linie_legal) linie.zuege[0] = nur_en_passant ? ep : zug[liste][erster_legaler];
-    const ZugEintrag m = linie.zuege[0];
 
     if (ausgabe == 1) printf("\n");
+    vorher_merken();
     const bool unumkehrbar = m.figur == wbauer || m.figur == sbauer || m.rochade == 1 || brett[m.nach] != leer;
     spiele(m);
     markiere_heimfeld(m.von);
@@ -292,15 +373,22 @@ void computerzug() {
     werdran = static_cast<int16_t>(gegenseite(werdran));
 }
 
-bool zugeingabe(const char* wort) {
+Eingabe zug_lesen(const char* wort) {
     const size_t laenge = strlen(wort);
-    if (laenge < 4) return false;
+    if (laenge < 4) return Eingabe::KEIN_ZUG;
     const int von = feldnummer(wort[0], wort[1]);
     const int nach = feldnummer(wort[2], wort[3]);
-    if (von == 0 || nach == 0) return false;
+    if (von == 0 || nach == 0) return Eingabe::KEIN_ZUG;
+
+    // On a board that a game can reach only a legal move of the side to move
+    // is taken; on any other board the word is written as it comes, which is
+    // also the only way to hand the turn over there.
+    if (ist_spielbar(werdran) && !ist_legaler_zug(werdran, von, nach, laenge >= 5 ? wort[4] : '\0'))
+        return Eingabe::ILLEGAL;
 
     // Written onto the board as it comes: castling by the king's two-square
     // step, en passant by a pawn changing its file onto an empty square.
+    vorher_merken();
     ++SpielZugNummer;
     const int figur = brett[von];
     const bool unumkehrbar = figur == wbauer || figur == sbauer || brett[nach] != leer ||
@@ -345,22 +433,56 @@ bool zugeingabe(const char* wort) {
     protokolliere(wort, laenge < 5 ? laenge : 5);
     stellung_merken(gegenseite(werdran), unumkehrbar);
 
-    // The answer check: does the other side have a legal reply? If not, it
-    // is still that side's turn: a later `go` finds it without a move rather
+    // The answer check: does the other side have a legal reply? Either way
+    // it is that side's turn: a later `go` finds it without a move rather
     // than playing on for the side that has just moved.
+    const int mover = werdran;
     const int antwortend = gegenseite(werdran);
-    if (!hat_legalen_zug(antwortend)) {
-        if (koenig_angreifbar(werdran))
-            puts(werdran == WEISS ? "result 1-0 {White mates}" : "result 0-1 {Black mates}");
-        else
-            puts("result 1/2-1/2 {Stalemate}");
-        fflush(stdout);
-        werdran = static_cast<int16_t>(antwortend);
-        return true;
-    }
     werdran = static_cast<int16_t>(antwortend);
+    if (hat_legalen_zug(antwortend)) return Eingabe::GESPIELT;
+    return koenig_angreifbar(mover) ? Eingabe::MATT : Eingabe::PATT;
+}
+
+bool zugeingabe(const char* wort) {
+    const Eingabe e = zug_lesen(wort);
+    switch (e) {
+        case Eingabe::KEIN_ZUG:
+            return false;
+        case Eingabe::ILLEGAL:
+            printf("Illegal move: %s\n", wort);
+            fflush(stdout);
+            return true;
+        case Eingabe::MATT:
+        case Eingabe::PATT:
+            if (analyse) return true;
+            if (e == Eingabe::PATT)
+                puts("result 1/2-1/2 {Stalemate}");
+            else
+                puts(werdran == SCHWARZ ? "result 1-0 {White mates}" : "result 0-1 {Black mates}");
+            fflush(stdout);
+            return true;
+        case Eingabe::GESPIELT:
+            break;
+    }
+    if (analyse) return true;
     computerfarbe = werdran;
     if (forcemode == 0) computerzug();
+    return true;
+}
+
+bool zuruecknehmen(int halbzuege_zurueck) {
+    if (halbzuege_zurueck < 1 || halbzuege < halbzuege_zurueck || halbzuege >= PARTIE_ZUEGE) return false;
+    for (int n = 0; n < halbzuege_zurueck; ++n) {
+        const Vorher& v = vorher[halbzuege];
+        memcpy(brett, v.brett, sizeof brett);
+        for (int k = 0; k < 6; ++k) *BEWEGT[k] = v.bewegt[k];
+        werdran = v.werdran;
+        SpielZugNummer = v.SpielZugNummer;
+        ep_feld = v.ep_feld;
+        hashindex = v.schluessel[0], hashkennung = v.schluessel[1], hashkennung2 = v.schluessel[2];
+        if (SpielZugNummer + 1 >= 1 && SpielZugNummer + 1 < PARTIE_ZUEGE) gamehistory[SpielZugNummer + 1] = v.eintrag;
+        --halbzuege;
+    }
     return true;
 }
 

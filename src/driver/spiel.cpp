@@ -14,6 +14,8 @@ namespace kelpin {
 int16_t ausgabe;
 int16_t forcemode;
 int16_t computerfarbe = WEISS;
+bool analyse;
+bool denkausgabe = true;
 
 namespace {
 
@@ -53,6 +55,148 @@ bool lies_fen(const char* zeile) {
 }
 
 inline bool ist(const char* wort, const char* schluessel) { return strncmp(wort, schluessel, strlen(schluessel)) == 0; }
+
+[[noreturn]] void beenden() {
+    if (ausgabe == 1) puts("Bye.");
+    fflush(stdout);
+    exit(0);
+}
+
+// The line without its line end, for messages that repeat it.
+void zeile_ohne_ende(const char* zeile, char* ziel, size_t groesse) {
+    size_t n = strcspn(zeile, "\r\n");
+    if (n >= groesse) n = groesse - 1;
+    memcpy(ziel, zeile, n);
+    ziel[n] = '\0';
+}
+
+// setboard: a placement alone is put on the board as it comes, the side to
+// move and the castling flags left as they are. A full FEN (placement and at
+// least the side to move) sets up the whole position, or, when it is no
+// position a game can reach, is refused and changes nothing.
+void setboard_befehl(const char* zeile) {
+    const char* rest = zeile + strlen("setboard");
+    char zweites[4];
+    if (sscanf(rest, "%*s %3s", zweites) != 1) {
+        if (lies_fen(zeile)) fen_gelesen = true;
+        if (fen_gelesen) {
+            epd(fen);
+            partie_neu();
+        }
+        return;
+    }
+    Fen f;
+    bool gut = fen_lesen(rest, f);
+    if (gut) {
+        int16_t gesichert[BRETTGROESSE];
+        memcpy(gesichert, brett, sizeof brett);
+        for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
+        gut = ist_spielbar(f.am_zug);
+        memcpy(brett, gesichert, sizeof brett);
+    }
+    if (!gut) {
+        if (ausgabe == 0) {
+            puts("tellusererror Illegal position");
+        } else {
+            char text[ZEILE];
+            zeile_ohne_ende(zeile, text, sizeof text);
+            printf("Error (illegal position): %s\n", text);
+        }
+        fflush(stdout);
+        return;
+    }
+    epd(f.stellung);
+    werdran = static_cast<int16_t>(f.am_zug);
+    // A right whose king or rook has left its home square is dropped.
+    const bool K = f.rochade[0] && brett[e1] == wkonig && brett[h1] == wturm;
+    const bool Q = f.rochade[1] && brett[e1] == wkonig && brett[a1] == wturm;
+    const bool k = f.rochade[2] && brett[e8] == skonig && brett[h8] == sturm;
+    const bool q = f.rochade[3] && brett[e8] == skonig && brett[a8] == sturm;
+    h1_bewegt = !K, a1_bewegt = !Q, e1_bewegt = !(K || Q);
+    h8_bewegt = !k, a8_bewegt = !q, e8_bewegt = !(k || q);
+    partie_neu();
+    // The square a pawn just passed, if that pawn stands beyond it.
+    const int e = f.ep_feld;
+    const bool weiss_zieht = f.am_zug == WEISS;
+    if (e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
+        brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) && brett[weiss_zieht ? e + 8 : e - 8] == leer)
+        en_passant_setzen(e);
+}
+
+// undo and remove: one or two half-moves back, or an error line and nothing
+// changed.
+void zuruecknehmen_befehl(const char* befehl, int halbzuege) {
+    if (zuruecknehmen(halbzuege)) return;
+    printf("Error (nothing to take back): %s\n", befehl);
+    fflush(stdout);
+}
+
+// The status line of analyze mode: time in centiseconds, nodes, depth, root
+// moves still to search and in all, the one being searched.
+void status_zeile() {
+    printf("stat01: %lld %lld %d %d %d", static_cast<long long>(vergangen(t_start) / 10),
+           static_cast<long long>(nodes), MAXTIEFE - QSUCHE_START, wurzel_offen, wurzel_zuege);
+    if (wurzel_aktuell.von != 0) printf(" %s%s", feld[wurzel_aktuell.von], feld[wurzel_aktuell.nach]);
+    printf("\n");
+    fflush(stdout);
+}
+
+// Lines that arrive while the engine thinks. On its own move: `?` plays at
+// once, `quit` ends the program, a command that changes the game abandons
+// the search and then takes effect; everything else waits for the move. In
+// analyze mode `.` is answered at once and every other line ends the search
+// of this position, to be carried out before the analysis goes on.
+}  // namespace
+
+bool eingabe_beim_denken() {
+    static constexpr const char* VERWERFENDE[] = {"new", "force", "setboard", "undo", "remove", "result", "white",
+                                                  "black"};
+    while (const char* z = naechste_neue_zeile()) {
+        char wort[ZEILE];
+        if (sscanf(z, "%255s", wort) != 1) continue;
+        if (ist(wort, "quit")) beenden();
+        if (analyse) {
+            if (ist(wort, ".")) {
+                neue_zeile_verwerfen();
+                status_zeile();
+                continue;
+            }
+            unterbrechung = Unterbrechung::VERWERFEN;
+            return true;
+        }
+        if (ist(wort, "?")) {
+            neue_zeile_verwerfen();
+            unterbrechung = Unterbrechung::ZIEHEN;
+            return true;
+        }
+        for (const char* v : VERWERFENDE)
+            if (ist(wort, v)) {
+                unterbrechung = Unterbrechung::VERWERFEN;
+                return true;
+            }
+    }
+    return false;
+}
+
+namespace {
+
+// One stretch of analysis: the side to move is searched without end until a
+// line arrives; a search that ends by itself (a position without moves, the
+// level limit) waits for the next line.
+void analysieren() {
+    const int16_t spieler = computerfarbe;
+    computerfarbe = werdran;
+    Suchauftrag a;
+    a.endlos = true;
+    a.bei_eingabe = eingabe_beim_denken;
+    unterbrechung = Unterbrechung::KEINE;
+    if (legaler_zug_vorhanden(werdran)) {
+        partie_vorgeschichte();
+        denken(&linie, a);
+    }
+    computerfarbe = spieler;
+    if (unterbrechung == Unterbrechung::KEINE) auf_eingabe_warten();
+}
 
 void perft_befehl(const char* zeile) {
     lies_zahl(zeile, "perft", zahl);
@@ -120,6 +264,7 @@ void neues_spiel() {
     teststellung_an = 0;
     werdran = WEISS;
     computerfarbe = SCHWARZ;
+    forcemode = 0;
     partie_neu();
     uhr_neue_partie();
     if (ausgabe == 1) puts("New game.");
@@ -151,7 +296,7 @@ void befehl(const char* zeile) {
         if (ausgabe == 1) puts("Players color will be WHITE, mine will be BLACK.");
     }
     if (ist(wort, "help")) help();
-    if (ist(wort, "go")) {
+    if (ist(wort, "go") && !analyse) {
         computerfarbe = werdran;
         computerzug();
         return;
@@ -162,23 +307,13 @@ void befehl(const char* zeile) {
         debugmode = 0;
         printf("\n");
     }
-    if (ist(wort, "setboard")) {
-        if (lies_fen(zeile)) fen_gelesen = true;
-        if (fen_gelesen) {
-            epd(fen);
-            partie_neu();
-        }
-    }
+    if (ist(wort, "setboard")) setboard_befehl(zeile);
     if (ist(wort, "time") && lies_zahl(zeile, "time", zahl)) uhr_zeit(static_cast<int64_t>(zahl) * 10);
     if (ist(wort, "evalperft")) evalperft_befehl(zeile);
     if (ist(wort, "list")) listeausgabe();
     if (ist(wort, "perft")) perft_befehl(zeile);
     if (ist(wort, "output")) ausgabe = 1;
-    if (ist(wort, "quit")) {
-        if (ausgabe == 1) puts("Bye.");
-        fflush(stdout);
-        exit(0);
-    }
+    if (ist(wort, "quit")) beenden();
     if (ist(wort, "force")) {
         forcemode = 1;
         if (ausgabe == 1) puts("Force mode set to 1.");
@@ -190,6 +325,12 @@ void befehl(const char* zeile) {
     }
     if (ist(wort, "level")) level_befehl(zeile);
     if (ist(wort, "sd")) lies_zahl(zeile, "sd", tiefengrenze);
+    if (ist(wort, "post")) denkausgabe = true;
+    if (ist(wort, "nopost")) denkausgabe = false;
+    if (ist(wort, "undo")) zuruecknehmen_befehl("undo", 1);
+    if (ist(wort, "remove")) zuruecknehmen_befehl("remove", 2);
+    if (ist(wort, "analyze")) analyse = true;
+    if (ist(wort, "exit")) analyse = false;
     if (ist(wort, "ping")) {
         // Answered only once the commands before it are done, a thinking turn
         // included: a GUI that waits for the answer before it starts the next
@@ -210,8 +351,12 @@ int spiel() {
 
     char zeile[ZEILE];
     for (;;) {
+        if (analyse && !eingabe_wartet() && !eingabe_zu()) {
+            analysieren();
+            continue;
+        }
         if (ausgabe == 1) printf("h:%i> ", static_cast<int32_t>(static_cast<uint32_t>(hashkennung)));
-        if (fgets(zeile, sizeof zeile, stdin) == nullptr) return 0;
+        if (!zeile_holen(zeile, sizeof zeile)) return 0;
         if (zeile[0] == '\n') continue;
         befehl(zeile);
     }

@@ -28,6 +28,8 @@ bool (*anhalten)();
 bool abgebrochen;
 uint64_t vorgeschichte[VORGESCHICHTE];
 int32_t vorgeschichte_anzahl;
+int32_t wurzel_zuege, wurzel_offen;
+ZugEintrag wurzel_aktuell;
 int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
 int32_t nullcut, checkextensions, capture_ext, futility, reductions;
 int16_t one_response, threat_extension;
@@ -304,7 +306,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     // 17. The move loop, best-scored move first.
     for (int i = n; i >= 1; --i) {
         const ZugEintrag& m = liste[i];
-        if (ausgabe == 1 && tiefe == MAXTIEFE) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
+        if (tiefe == MAXTIEFE) {
+            wurzel_zuege = n, wurzel_offen = i - 1, wurzel_aktuell = m;
+            if (ausgabe == 1) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
+        }
         bool zug_erweitert = false;
         if (m.von == 0) continue;
         if (nimmt_koenig(m)) {

@@ -101,6 +101,11 @@ inline constexpr int VORGESCHICHTE = 1024;
 extern uint64_t vorgeschichte[VORGESCHICHTE];
 extern int32_t vorgeschichte_anzahl;
 
+// The root's progress in the running iteration, for a status line: the
+// moves of its list, those not yet begun, and the one being searched.
+extern int32_t wurzel_zuege, wurzel_offen;
+extern ZugEintrag wurzel_aktuell;
+
 // --- the search -------------------------------------------------------------
 
 int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante);
