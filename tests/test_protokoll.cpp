@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <random>
@@ -224,6 +225,97 @@ TEST(Protokoll, SelbstpartieZweierProzesse) {
     }
     weiss.beende();
     schwarz.beende();
+}
+
+// Reads lines up to one that starts with `anfang`; the lines before it go to `davor`.
+bool bis(Prozess& p, const std::string& anfang, std::vector<std::string>* davor = nullptr) {
+    for (std::string z; p.zeile(z);) {
+        if (z.rfind(anfang, 0) == 0) return true;
+        if (davor != nullptr) davor->push_back(z);
+    }
+    return false;
+}
+
+double sekunden_seit(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+TEST(Protokoll, EingabeWaehrendDesDenkens) {
+    // A position searched on and on (no opening limit), 30 s a move.
+    const char* const STELLUNG = "setboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1";
+    Prozess kelpin;
+    for (const char* z : {"xboard", "protover 2", "new", "force", STELLUNG, "st 30", "go"}) kelpin.sende(z);
+    // `?` plays at once; `ping` sent before it is answered after the move.
+    ASSERT_TRUE(bis(kelpin, "4 "));
+    kelpin.sende("ping 5");
+    auto t0 = std::chrono::steady_clock::now();
+    kelpin.sende("?");
+    ASSERT_TRUE(bis(kelpin, "move "));
+    EXPECT_LT(sekunden_seit(t0), 3.0);
+    std::string z;
+    EXPECT_TRUE(kelpin.zeile(z) && z == "pong 5") << z;
+
+    // `force` abandons the search: no move, and the game goes on from the
+    // position before it (the move read next is legal there).
+    for (const char* z2 : {"force", STELLUNG, "go"}) kelpin.sende(z2);
+    ASSERT_TRUE(bis(kelpin, "5 "));
+    kelpin.sende("force");
+    kelpin.sende("ping 6");
+    std::vector<std::string> davor;
+    ASSERT_TRUE(bis(kelpin, "pong 6", &davor));
+    for (const std::string& d : davor) EXPECT_NE(d.rfind("move", 0), 0u) << d;
+    kelpin.sende("e3d2");
+    kelpin.sende("ping 7");
+    EXPECT_TRUE(kelpin.zeile(z) && z == "pong 7") << z;
+
+    // `quit` ends the program at once, in the middle of a search.
+    kelpin.sende("go");
+    ASSERT_TRUE(bis(kelpin, "5 "));
+    t0 = std::chrono::steady_clock::now();
+    kelpin.beende();
+    EXPECT_LT(sekunden_seit(t0), 2.0);
+}
+
+TEST(Protokoll, Analyse) {
+    // Searched until told otherwise, never a move; restarted on every
+    // change of the position; `.` answered with a status line.
+    Prozess kelpin;
+    for (const char* z : {"xboard", "protover 2", "new", "post", "analyze"}) kelpin.sende(z);
+    const std::regex zeile(R"((\d+) -?\d+ \d+ \d+ ([a-h][1-8])[a-h][1-8].*)");
+    // The first move of the thinking lines that come next starts on one of these ranks.
+    auto erste_zuege_von = [&](const char* reihen) {
+        std::string z;
+        std::smatch m;
+        for (int n = 0; n < 3; ++n) {
+            ASSERT_TRUE(kelpin.zeile(z));
+            ASSERT_TRUE(std::regex_match(z, m, zeile)) << z;
+            EXPECT_NE(std::string(reihen).find(m[2].str()[1]), std::string::npos) << z;
+        }
+    };
+    erste_zuege_von("12");
+    kelpin.sende(".");
+    ASSERT_TRUE(bis(kelpin, "stat01: "));
+    kelpin.sende("e2e4");
+    kelpin.sende("ping 1");
+    ASSERT_TRUE(bis(kelpin, "pong 1"));
+    erste_zuege_von("78");
+    kelpin.sende("undo");
+    kelpin.sende("ping 2");
+    ASSERT_TRUE(bis(kelpin, "pong 2"));
+    erste_zuege_von("12");
+    kelpin.sende("setboard 4k3/8/8/8/8/8/3q4/4K3 w - - 0 1");
+    kelpin.sende("ping 3");
+    ASSERT_TRUE(bis(kelpin, "pong 3"));
+    erste_zuege_von("1");  // the king must take or step aside
+    kelpin.sende("exit");
+    kelpin.sende("ping 4");
+    std::vector<std::string> davor;
+    ASSERT_TRUE(bis(kelpin, "pong 4", &davor));
+    for (const std::string& d : davor) EXPECT_NE(d.rfind("move", 0), 0u) << d;
+    kelpin.sende("ping 5");
+    std::string z;
+    EXPECT_TRUE(kelpin.zeile(z) && z == "pong 5") << z;
+    kelpin.beende();
 }
 
 }  // namespace

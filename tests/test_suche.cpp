@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
+#include <tuple>
 
 #include "hilfen.h"
 #include "signatur.h"
@@ -210,6 +212,46 @@ TEST(Denken, StopRegelnUndFenster) {
     EXPECT_TRUE(std::regex_search(aus, std::regex("[\n\r]\\d+\t7/")));
     EXPECT_NE(aus.find("Allocated time: 1 seconds.\n"), std::string::npos);
     EXPECT_NE(aus.find("Allocated time set to 1s.\n"), std::string::npos);
+}
+
+// Runs command lines in this process and returns the engine's move and the
+// score of its last thinking line.
+std::pair<std::string, int> zug_nach(const std::string& zeilen) {
+    std::istringstream s(zeilen);
+    testing::internal::CaptureStdout();
+    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
+    const std::string aus = testing::internal::GetCapturedStdout();
+    std::smatch m;
+    std::string zug;
+    int wert = 0;
+    const std::regex denkzeile("(^|\n)\\d+ (-?\\d+) \\d+ \\d+ ");
+    for (auto i = std::sregex_iterator(aus.begin(), aus.end(), denkzeile); i != std::sregex_iterator(); ++i)
+        wert = std::stoi((*i)[2]);
+    if (std::regex_search(aus, m, std::regex("\nmove ([a-h1-8]{4})"))) zug = m[1];
+    return {zug, wert};
+}
+
+TEST(Wiederholung, StellungenDerPartieVorDerWurzel) {
+    // A knight up, the engine's natural move reaches a position the game has
+    // already seen: it plays another and stays ahead.
+    test::neustart();
+    const char* const VORN = "new\nforce\nst 60\nsd 7\nsetboard 6k1/p4ppp/8/8/8/2N5/P4PPP/6K1 w - - 0 1\n";
+    auto [zug, wert] = zug_nach(std::string(VORN) + "go");
+    ASSERT_EQ(zug, "c3d5");
+    EXPECT_GT(wert, 200);
+    std::tie(zug, wert) = zug_nach("force\ng8h8\nd5c3\nh8g8\ngo");
+    EXPECT_NE(zug, "c3d5");
+    EXPECT_GT(wert, 200);
+
+    // A queen and a rook down, the engine takes the one move that repeats
+    // a position of the game: a draw instead of a loss.
+    const char* const HINTEN = "new\nforce\nst 60\nsd 7\nsetboard 7k/6p1/8/8/8/8/1Q6/R5K1 b - - 0 1\n";
+    std::tie(zug, wert) = zug_nach(std::string(HINTEN) + "go");
+    ASSERT_EQ(zug, "h8h7");
+    EXPECT_LT(wert, -1000);
+    std::tie(zug, wert) = zug_nach("force\nundo\nh8g8\na1a2\ng8h8\na2a1\ngo");
+    EXPECT_EQ(zug, "h8g8");
+    EXPECT_EQ(wert, 0);
 }
 
 }  // namespace

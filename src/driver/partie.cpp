@@ -334,6 +334,9 @@ void computerzug() {
     }
     ZugEintrag m{};
     int v = 0;
+    // The game as it stands before the turn, for a take-back: thinking
+    // recomputes the keys, which a move read leaves as they were.
+    vorher_merken();
     // A search abandoned for a command that changes the game plays nothing.
     Suchauftrag auftrag = zeitauftrag();
     auftrag.bei_eingabe = eingabe_beim_denken;
@@ -346,7 +349,6 @@ void computerzug() {
     }
 
     if (ausgabe == 1) printf("\n");
-    vorher_merken();
     const bool unumkehrbar = m.figur == wbauer || m.figur == sbauer || m.rochade == 1 || brett[m.nach] != leer;
     spiele(m);
     markiere_heimfeld(m.von);
