@@ -107,7 +107,9 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         const int k = linie->anzahl >= 1 ? linie->anzahl : 1;
         for (int i = 0; i < k; ++i)
             if (const int ebene = d + 1 - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = linie->zuege[i];
-        if (ausgabe == 1 || denkausgabe) {
+        if (uci_modus) {
+            uci_denkzeile(d - QSUCHE, v, e, *linie, k, v <= alpha ? " upperbound" : (v >= beta ? " lowerbound" : ""));
+        } else if (ausgabe == 1 || denkausgabe) {
             if (ausgabe == 1) {
                 printf("%i", static_cast<int>(e));
                 printf("\t%i/%i\t%lldK\t%i\t", d - QSUCHE, sel_gipfel, static_cast<long long>(nodes / 1000), v);
@@ -141,7 +143,8 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         if (!auftrag.endlos && auftrag.ziel_ms >= 0) {
             const int64_t jetzt = vergangen(t_start);
             const int64_t dauer = jetzt - iteration_start;
-            if (jetzt >= auftrag.ziel_ms || 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * auftrag.ziel_ms) break;
+            if (jetzt >= auftrag.ziel_ms) break;
+            if (!auftrag.voll && 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * auftrag.ziel_ms) break;
         }
 
         // The aspiration window: inside, deepen with a window around v; a

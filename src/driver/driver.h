@@ -14,6 +14,7 @@ extern int16_t ausgabe;        // 0 XBoard mode, 1 console mode (for good)
 extern int16_t forcemode;      // 1: moves read are played, not answered
 extern bool analyse;           // analyze mode: the position is searched until told otherwise
 extern bool denkausgabe;       // post / nopost: XBoard thinking lines on or off
+extern bool uci_modus;         // the run speaks UCI (after a first `uci`)
 extern int16_t computerfarbe;  // the side the engine plays
 extern int32_t THINKTIME;      // seconds per move (st)
 extern int32_t t_start;        // clock at the start of a turn or a perft
@@ -51,6 +52,7 @@ struct Uhrstand {
 struct Zeitbudget {
     int64_t ziel_ms;
     int64_t hart_ms;
+    bool voll = false;  // a fixed time: iterations go on up to the hard limit
 };
 
 // The constants of the budget, chosen by measurement (see the README).
@@ -76,6 +78,9 @@ Uhrstand uhrstand(int eigene_zuege);
 
 // Standard input as a queue of lines, filled whenever it is looked at, also
 // while the engine thinks; lines keep their order and nothing is lost.
+inline constexpr int ZEILE_MAX = 65535;  // the longest line ever taken whole
+// Lines are cut after this many characters (255 until UCI asks for more).
+void zeilengrenze_setzen(int zeichen);
 // The next line (blocking); false once the input has ended and all is read.
 bool zeile_holen(char* zeile, size_t groesse);
 // Reads what has arrived without blocking; true when the queue holds lines
@@ -100,6 +105,23 @@ void auf_eingabe_warten();
 int spiel();
 // Runs one line of input: the keyword chain, then the word as a move.
 void befehl(const char* zeile);
+// The UCI command loop, for the rest of the run; returns at the end of input.
+int uci_schleife();
+// Runs one UCI command line.
+void uci_befehl(const char* zeile);
+// The info line of an iteration in UCI: nominal depth, score from the side
+// to move (mates in moves), the first k moves of the line; `grenze` is ""
+// or " lowerbound" / " upperbound" for a score outside the window.
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze);
+// A new game from the initial position, the settings kept (new, ucinewgame).
+void neues_spiel();
+// True when a FEN read is a position a game can reach (the board is left
+// as it is).
+bool fen_spielbar(const Fen& f);
+// Sets up the position of a FEN read and begins the game from it: a
+// castling right whose king or rook is not at home is dropped, an
+// en-passant square kept only when the pawn that passed it stands beyond.
+void fen_aufstellen(const Fen& f);
 // XBoard and console: looks at the lines that arrive while the engine
 // thinks (the thinking driver asks; true stops the search).
 bool eingabe_beim_denken();
@@ -154,6 +176,7 @@ struct Suchauftrag {
     int64_t hart_ms = -1;  // the search is stopped there; -1 for never
     int tiefe = 0;         // nominal depth limit, 0 for none
     int64_t knoten = 0;    // node limit, 0 for none (checked every few thousand nodes)
+    bool voll = false;     // no iteration is held back for fear of not finishing
     bool endlos = false;   // only a stop, a limit above or the level limit end it
     // Asked when lines have arrived while the search runs: true stops it
     // (the command loop sets `unterbrechung` to say how). nullptr: input

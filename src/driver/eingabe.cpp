@@ -1,7 +1,8 @@
 // Standard input, read so that it can be looked at while the engine thinks:
-// what has arrived is cut into lines and queued, and the command loop takes
-// them from the queue in order. A line is cut after 255 characters, as a
-// line buffer of 256 would cut it; the rest follows as a line of its own.
+// what arrives is kept as it came, and the command loop takes it line by
+// line. A line is cut after `zeilengrenze` characters (255, as a line buffer
+// of 256 would cut it; longer for UCI, whose position lines carry whole
+// games): the rest follows as a line of its own.
 #include <poll.h>
 #include <unistd.h>
 
@@ -14,36 +15,26 @@ namespace kelpin {
 
 namespace {
 
-constexpr int STUECK = 255;       // characters of one queued line at most
-constexpr int WARTESCHLANGE = 256;  // lines queued at most; more wait in the pipe
-
-char roh[4096];  // read, not yet cut into lines
+char roh[1 << 17];  // read and not yet taken, in the order it came
 int roh_anzahl;
-bool ende;       // standard input is closed (or broken)
+int gesehen;        // bytes of complete lines the thinking driver has looked at
+bool ende;          // standard input is closed (or broken)
+int zeilengrenze = 255;
 
-char zeilen[WARTESCHLANGE][STUECK + 1];
-int erste;   // the oldest queued line
-int anzahl;  // lines queued
-int gesehen; // of these, the ones the thinking driver has looked at
+char neue_zeile[ZEILE_MAX + 1];  // the line last handed out while thinking
+int neue_anfang, neue_laenge;
 
-// Cuts what has been read into lines while the queue has room. At the end of
-// the input an unterminated rest is a line too.
-void schneiden() {
-    while (anzahl < WARTESCHLANGE && roh_anzahl > 0) {
-        int n = 0;
-        while (n < roh_anzahl && n < STUECK && roh[n] != '\n') ++n;
-        if (n < roh_anzahl && n < STUECK) ++n;  // the newline belongs to the line
-        else if (n < STUECK && !ende) return;   // not complete yet
-        char* z = zeilen[(erste + anzahl) % WARTESCHLANGE];
-        memcpy(z, roh, n);
-        z[n] = '\0';
-        ++anzahl;
-        roh_anzahl -= n;
-        memmove(roh, roh + n, roh_anzahl);
-    }
+// The length of the line that starts at `ab`, its newline included; 0 when
+// it is not complete yet (more may come).
+int zeilenlaenge(int ab) {
+    int n = 0;
+    while (ab + n < roh_anzahl && n < zeilengrenze && roh[ab + n] != '\n') ++n;
+    if (ab + n < roh_anzahl && n < zeilengrenze) return n + 1;  // with its newline
+    if (n == zeilengrenze || (ende && n > 0)) return n;         // a full piece, or the rest at the end
+    return 0;
 }
 
-// One read(2): blocks only when `warten` is set; else only when poll said
+// One read(2): blocks only when `warten` is set; else only when poll says
 // that something is there.
 void lesen(bool warten) {
     if (ende || roh_anzahl == static_cast<int>(sizeof roh)) return;
@@ -56,57 +47,63 @@ void lesen(bool warten) {
     while (n < 0 && errno == EINTR);
     if (n <= 0) ende = true;
     else roh_anzahl += static_cast<int>(n);
-    schneiden();
+}
+
+void wegnehmen(int ab, int n) {
+    memmove(roh + ab, roh + ab + n, roh_anzahl - ab - n);
+    roh_anzahl -= n;
 }
 
 }  // namespace
 
+void zeilengrenze_setzen(int zeichen) { zeilengrenze = zeichen < ZEILE_MAX ? zeichen : ZEILE_MAX; }
+
 bool zeile_holen(char* zeile, size_t groesse) {
-    while (anzahl == 0) {
-        if (ende && roh_anzahl == 0) return false;
+    int n;
+    while ((n = zeilenlaenge(0)) == 0) {
+        if (ende) return false;
         lesen(true);
-        if (ende) schneiden();
     }
-    const char* z = zeilen[erste];
-    const size_t n = strlen(z) < groesse - 1 ? strlen(z) : groesse - 1;
-    memcpy(zeile, z, n);
-    zeile[n] = '\0';
-    erste = (erste + 1) % WARTESCHLANGE;
-    --anzahl;
-    if (gesehen > 0) --gesehen;
+    const size_t k = static_cast<size_t>(n) < groesse - 1 ? static_cast<size_t>(n) : groesse - 1;
+    memcpy(zeile, roh, k);
+    zeile[k] = '\0';
+    wegnehmen(0, n);
+    gesehen = gesehen > n ? gesehen - n : 0;
     return true;
 }
 
 bool eingabe_pruefen() {
     lesen(false);
-    return gesehen < anzahl;
+    return zeilenlaenge(gesehen) > 0;
 }
 
 const char* naechste_neue_zeile() {
-    if (gesehen >= anzahl) return nullptr;
-    return zeilen[(erste + gesehen++) % WARTESCHLANGE];
+    const int n = zeilenlaenge(gesehen);
+    if (n == 0) return nullptr;
+    memcpy(neue_zeile, roh + gesehen, n);
+    neue_zeile[n] = '\0';
+    neue_anfang = gesehen, neue_laenge = n;
+    gesehen += n;
+    return neue_zeile;
 }
 
 void neue_zeile_verwerfen() {
-    // The line last handed out by naechste_neue_zeile leaves the queue.
-    const int i = gesehen - 1;
-    for (int k = i; k < anzahl - 1; ++k)
-        memcpy(zeilen[(erste + k) % WARTESCHLANGE], zeilen[(erste + k + 1) % WARTESCHLANGE], STUECK + 1);
-    --anzahl;
-    --gesehen;
+    wegnehmen(neue_anfang, neue_laenge);
+    gesehen -= neue_laenge;
+    neue_laenge = 0;
 }
 
 bool eingabe_wartet() {
     lesen(false);
-    return anzahl > 0;
+    return zeilenlaenge(0) > 0;
 }
 
-bool eingabe_zu() { return ende && roh_anzahl == 0 && anzahl == 0; }
+bool eingabe_zu() { return ende && roh_anzahl == 0; }
 
 bool eingabe_beendet() { return ende; }
 
 void auf_eingabe_warten() {
-    while (anzahl == 0 && !ende) lesen(true);
+    while (zeilenlaenge(gesehen) == 0 && !ende) lesen(true);
 }
 
 }  // namespace kelpin

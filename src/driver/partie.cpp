@@ -288,6 +288,7 @@ Suchauftrag zeitauftrag() {
     Suchauftrag a;
     a.ziel_ms = b.ziel_ms;
     a.hart_ms = b.hart_ms;
+    a.voll = b.voll;
     a.tiefe = tiefengrenze;
     return a;
 }

@@ -86,15 +86,7 @@ void setboard_befehl(const char* zeile) {
         return;
     }
     Fen f;
-    bool gut = fen_lesen(rest, f);
-    if (gut) {
-        int16_t gesichert[BRETTGROESSE];
-        memcpy(gesichert, brett, sizeof brett);
-        for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
-        gut = ist_spielbar(f.am_zug);
-        memcpy(brett, gesichert, sizeof brett);
-    }
-    if (!gut) {
+    if (!fen_lesen(rest, f) || !fen_spielbar(f)) {
         if (ausgabe == 0) {
             puts("tellusererror Illegal position");
         } else {
@@ -105,6 +97,21 @@ void setboard_befehl(const char* zeile) {
         fflush(stdout);
         return;
     }
+    fen_aufstellen(f);
+}
+
+}  // namespace
+
+bool fen_spielbar(const Fen& f) {
+    int16_t gesichert[BRETTGROESSE];
+    memcpy(gesichert, brett, sizeof brett);
+    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
+    const bool gut = ist_spielbar(f.am_zug);
+    memcpy(brett, gesichert, sizeof brett);
+    return gut;
+}
+
+void fen_aufstellen(const Fen& f) {
     epd(f.stellung);
     werdran = static_cast<int16_t>(f.am_zug);
     // A right whose king or rook has left its home square is dropped.
@@ -122,6 +129,8 @@ void setboard_befehl(const char* zeile) {
         brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) && brett[weiss_zieht ? e + 8 : e - 8] == leer)
         en_passant_setzen(e);
 }
+
+namespace {
 
 // undo and remove: one or two half-moves back, or an error line and nothing
 // changed.
@@ -256,6 +265,8 @@ void level_befehl(const char* zeile) {
     uhr_level(zuege, (static_cast<int64_t>(minuten) * 60 + sekunden) * 1000, static_cast<int64_t>(inc * 1000));
 }
 
+}  // namespace
+
 void neues_spiel() {
     brettinit();
     InitHash();
@@ -270,12 +281,11 @@ void neues_spiel() {
     if (ausgabe == 1) puts("New game.");
 }
 
-}  // namespace
-
 // The keywords, tested in this order; a word runs every keyword it begins
 // with (so "evalperft" also runs "eval"), then is tried as a move:
 //   eval display st black white help go showmoves setboard time evalperft
-//   list perft output quit force new ping
+//   list perft output quit force new otim level sd post nopost undo remove
+//   analyze exit . ping
 // go leaves the chain for a thinking turn and quit ends the program.
 void befehl(const char* zeile) {
     char wort[ZEILE];
@@ -331,6 +341,7 @@ void befehl(const char* zeile) {
     if (ist(wort, "remove")) zuruecknehmen_befehl("remove", 2);
     if (ist(wort, "analyze")) analyse = true;
     if (ist(wort, "exit")) analyse = false;
+    if (ist(wort, ".") && analyse) status_zeile();
     if (ist(wort, "ping")) {
         // Answered only once the commands before it are done, a thinking turn
         // included: a GUI that waits for the answer before it starts the next
@@ -350,13 +361,22 @@ int spiel() {
     for (int i = 0; i < 500; ++i) linie.zuege[i].von = linie.zuege[i].nach = 0, linie.zuege[i].neue_figur = leer;
 
     char zeile[ZEILE];
-    for (;;) {
+    for (bool erste = true;;) {
         if (analyse && !eingabe_wartet() && !eingabe_zu()) {
             analysieren();
             continue;
         }
         if (ausgabe == 1) printf("h:%i> ", static_cast<int32_t>(static_cast<uint32_t>(hashkennung)));
         if (!zeile_holen(zeile, sizeof zeile)) return 0;
+        // A first command `uci` makes this a UCI run from here on.
+        char wort[ZEILE];
+        if (erste && sscanf(zeile, "%255s", wort) == 1) {
+            erste = false;
+            if (strcmp(wort, "uci") == 0) {
+                uci_befehl(zeile);
+                return uci_schleife();
+            }
+        }
         if (zeile[0] == '\n') continue;
         befehl(zeile);
     }

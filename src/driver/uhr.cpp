@@ -57,6 +57,7 @@ Zeitbudget budget(const Uhrstand& u) {
         if (u.rest_ms != Uhrstand::KEINE)
             b.hart_ms = std::min(b.hart_ms, std::max(u.rest_ms - ZEIT_UEBERTRAGUNG_MS, ZEIT_MINDESTENS_MS));
         b.ziel_ms = b.hart_ms;
+        b.voll = true;
         return b;
     }
     // Moves still to play on this clock: the session's, or a horizon that

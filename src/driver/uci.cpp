@@ -1,0 +1,275 @@
+// The UCI command loop, beside the XBoard one: the interface sends the whole
+// position before every search, the engine searches on `go` and answers with
+// `bestmove`, reading `stop`, `isready` and `quit` while it thinks. It shares
+// the game (set-up, moves, repetitions) and the thinking driver.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/driver.h"
+
+namespace kelpin {
+
+bool uci_modus;
+
+namespace {
+
+char zeile[ZEILE_MAX + 1];
+// The last position command that was taken: a malformed one after it
+// leaves the position it set up.
+char letzte_position[ZEILE_MAX + 1] = "position startpos";
+
+void sagen(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
+    printf("\n");
+    fflush(stdout);
+}
+
+// The words of a line one after the other (the line is copied first).
+struct Woerter {
+    char kopie[ZEILE_MAX + 1];
+    char* rest;
+    explicit Woerter(const char* text) {
+        strncpy(kopie, text, ZEILE_MAX);
+        kopie[ZEILE_MAX] = '\0';
+        rest = kopie;
+    }
+    const char* naechstes() {
+        static constexpr const char* TRENNER = " \t\r\n";
+        rest += strspn(rest, TRENNER);
+        if (*rest == '\0') return nullptr;
+        char* wort = rest;
+        rest += strcspn(rest, TRENNER);
+        if (*rest != '\0') *rest++ = '\0';
+        return wort;
+    }
+};
+
+void zug_uci(const ZugEintrag& m, char* text) {
+    snprintf(text, 8, "%s%s", feld[m.von], feld[m.nach]);
+    if (m.umwandlung == 1) {
+        const int art = m.neue_figur > 0 ? m.neue_figur : -m.neue_figur;
+        text[4] = figurensymbol[6 - art], text[5] = '\0';
+    }
+}
+
+// position startpos|fen <FEN> [moves ...]: taken whole or not at all.
+bool position(const char* text, bool melden) {
+    Woerter w(text);
+    w.naechstes();  // "position"
+    const char* art = w.naechstes();
+    const char* wort = nullptr;
+    Fen f{};
+    if (art != nullptr && strcmp(art, "startpos") == 0) {
+        neues_spiel();
+        wort = w.naechstes();
+    } else if (art != nullptr && strcmp(art, "fen") == 0) {
+        char fen[ZEILE_MAX + 1] = "";
+        while ((wort = w.naechstes()) != nullptr && strcmp(wort, "moves") != 0) {
+            if (strlen(fen) + strlen(wort) + 2 > sizeof fen) break;
+            if (fen[0] != '\0') strcat(fen, " ");
+            strcat(fen, wort);
+        }
+        if (!fen_lesen(fen, f) || !fen_spielbar(f)) {
+            if (melden) sagen("info string illegal position, the position stays as it was: %s", fen);
+            return false;
+        }
+        fen_aufstellen(f);
+    } else {
+        if (melden) sagen("info string position needs startpos or fen");
+        return false;
+    }
+    if (wort != nullptr && strcmp(wort, "moves") == 0) {
+        while ((wort = w.naechstes()) != nullptr) {
+            const Eingabe e = zug_lesen(wort);
+            if (e == Eingabe::KEIN_ZUG || e == Eingabe::ILLEGAL) {
+                if (melden) sagen("info string illegal move %s, the position stays as it was", wort);
+                char vorige[ZEILE_MAX + 1];
+                strcpy(vorige, letzte_position);
+                position(vorige, false);
+                return false;
+            }
+        }
+    }
+    strcpy(letzte_position, text);
+    return true;
+}
+
+// While a `go` search runs: `isready` is answered at once, `stop` plays the
+// best move so far, `quit` ends the program; every other line waits.
+bool eingabe_beim_suchen() {
+    while (const char* z = naechste_neue_zeile()) {
+        Woerter w(z);
+        const char* wort = w.naechstes();
+        if (wort == nullptr) continue;
+        if (strcmp(wort, "quit") == 0) {
+            fflush(stdout);
+            exit(0);
+        }
+        if (strcmp(wort, "isready") == 0) {
+            neue_zeile_verwerfen();
+            sagen("readyok");
+        } else if (strcmp(wort, "ponderhit") == 0) {
+            neue_zeile_verwerfen();
+        } else if (strcmp(wort, "stop") == 0) {
+            neue_zeile_verwerfen();
+            unterbrechung = Unterbrechung::ZIEHEN;
+            return true;
+        }
+    }
+    return false;
+}
+
+int64_t zahl(Woerter& w) {
+    const char* t = w.naechstes();
+    return t != nullptr ? strtoll(t, nullptr, 10) : 0;
+}
+
+void go(const char* text) {
+    Woerter w(text);
+    w.naechstes();  // "go"
+    Uhrstand u;
+    int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
+    int64_t movetime = -1, tiefe = 0, knoten = 0;
+    bool unendlich = false;
+    for (const char* wort; (wort = w.naechstes()) != nullptr;) {
+        if (strcmp(wort, "wtime") == 0) zeit[0] = zahl(w);
+        else if (strcmp(wort, "btime") == 0) zeit[1] = zahl(w);
+        else if (strcmp(wort, "winc") == 0) inkrement[0] = zahl(w);
+        else if (strcmp(wort, "binc") == 0) inkrement[1] = zahl(w);
+        else if (strcmp(wort, "movestogo") == 0) u.zuege_bis_kontrolle = static_cast<int>(zahl(w));
+        else if (strcmp(wort, "movetime") == 0) movetime = zahl(w);
+        else if (strcmp(wort, "depth") == 0) tiefe = zahl(w);
+        else if (strcmp(wort, "nodes") == 0) knoten = zahl(w);
+        else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0) unendlich = true;
+    }
+    computerfarbe = werdran;
+    if (!legaler_zug_vorhanden(werdran)) {
+        sagen("bestmove 0000");
+        return;
+    }
+    const int eigen = werdran == WEISS ? 0 : 1;
+    Suchauftrag a;
+    if (movetime >= 0) {
+        u.fest_ms = movetime;
+    } else if (zeit[eigen] != Uhrstand::KEINE) {
+        u.rest_ms = zeit[eigen];
+        u.gegner_ms = zeit[1 - eigen];
+        u.inkrement_ms = inkrement[eigen] > 0 ? inkrement[eigen] : 0;
+        if (u.zuege_bis_kontrolle < 0) u.zuege_bis_kontrolle = 0;
+    }
+    if (u.fest_ms != Uhrstand::KEINE || u.rest_ms != Uhrstand::KEINE) {
+        const Zeitbudget b = budget(u);
+        a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
+    }
+    a.tiefe = tiefe > 0 && tiefe < EBENEN ? static_cast<int>(tiefe) : 0;
+    a.knoten = knoten > 0 ? knoten : 0;
+    // Without any limit (a bare go) the search runs until told to stop.
+    a.endlos = unendlich || (a.ziel_ms < 0 && a.tiefe == 0 && a.knoten == 0);
+    a.bei_eingabe = eingabe_beim_suchen;
+
+    ZugEintrag m{};
+    int v = 0;
+    zug_finden(a, m, v);
+    // An endless search that ended by itself waits for `stop` all the same.
+    while (a.endlos && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
+        auf_eingabe_warten();
+        eingabe_beim_suchen();
+    }
+    char zugtext[8];
+    zug_uci(m, zugtext);
+    sagen("bestmove %s", zugtext);
+}
+
+// How many of the line's first k moves can be played one after the other
+// from the position; an interface may refuse a line that goes on past a mate
+// with a move that is not legal. Lists from level 200 up are free between
+// iterations and offer castling.
+int legale_laenge(const Variante& linie, int k) {
+    constexpr int ERSTE_LISTE = 200;
+    int gespielt[EBENEN];
+    int n = 0;
+    int farbe = werdran;
+    for (; n < k && ERSTE_LISTE + n < EBENEN; ++n) {
+        const ZugEintrag& m = linie.zuege[n];
+        const int liste = ERSTE_LISTE + n;
+        movegen(liste, farbe);
+        int gefunden = 0;
+        for (int i = 1; i <= index[liste] && gefunden == 0; ++i) {
+            const ZugEintrag& z = zug[liste][i];
+            if (z.von != m.von || z.nach != m.nach || z.umwandlung != m.umwandlung ||
+                (z.umwandlung == 1 && z.neue_figur != m.neue_figur))
+                continue;
+            zugausf(liste, i);
+            if (koenig_bedroht(farbe)) zugzur(liste, i);
+            else gefunden = i;
+        }
+        if (gefunden == 0) break;
+        gespielt[n] = gefunden;
+        farbe = farbe == WEISS ? SCHWARZ : WEISS;
+    }
+    for (int i = n - 1; i >= 0; --i) zugzur(ERSTE_LISTE + i, gespielt[i]);
+    return n;
+}
+
+}  // namespace
+
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze) {
+    printf("info depth %d seldepth %d score ", tiefe, sel_gipfel > tiefe ? sel_gipfel : tiefe);
+    if (wert > 19000)
+        printf("mate %d", (20000 - wert + 1) / 2);
+    else if (wert < -19000)
+        printf("mate -%d", (20000 + wert) / 2);
+    else
+        printf("cp %d", wert);
+    printf("%s nodes %lld nps %lld time %lld pv", grenze, static_cast<long long>(nodes),
+           static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), static_cast<long long>(ms));
+    const int legal = legale_laenge(linie, k);
+    for (int i = 0; i < legal; ++i) {
+        char text[8];
+        zug_uci(linie.zuege[i], text);
+        printf(" %s", text);
+    }
+    printf("\n");
+    fflush(stdout);
+}
+
+void uci_befehl(const char* text) {
+    Woerter w(text);
+    const char* wort = w.naechstes();
+    if (wort == nullptr) return;
+    if (strcmp(wort, "uci") == 0) {
+        uci_modus = true;
+        zeilengrenze_setzen(ZEILE_MAX);
+        sagen("id name %s", NAME);
+        sagen("id author the Kelpin developers");
+        sagen("uciok");
+    } else if (strcmp(wort, "isready") == 0) {
+        sagen("readyok");
+    } else if (strcmp(wort, "ucinewgame") == 0) {
+        position("position startpos", false);
+    } else if (strcmp(wort, "position") == 0) {
+        position(text, true);
+    } else if (strcmp(wort, "go") == 0) {
+        go(text);
+    } else if (strcmp(wort, "quit") == 0) {
+        fflush(stdout);
+        exit(0);
+    } else if (strcmp(wort, "setoption") == 0) {
+        sagen("info string no such option: %s", w.rest);
+    } else if (strcmp(wort, "stop") != 0 && strcmp(wort, "ponderhit") != 0 && strcmp(wort, "debug") != 0 &&
+               strcmp(wort, "register") != 0) {
+        sagen("info string unknown command: %s", wort);
+    }
+}
+
+int uci_schleife() {
+    while (zeile_holen(zeile, sizeof zeile)) uci_befehl(zeile);
+    return 0;
+}
+
+}  // namespace kelpin
