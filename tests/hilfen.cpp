@@ -1,6 +1,10 @@
 #include "hilfen.h"
 
+#include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/wait.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +40,9 @@ void neustart() {
         for (auto& k : ebene) k = ZugEintrag{};
     for (auto& z : oldhvar) z = ZugEintrag{};
     partie_neu();
+    uci_modus = false;
+    analyse = false;
+    denkausgabe = true;
 }
 
 void stellung(const char* placement, int am_zug) {
@@ -65,6 +72,22 @@ std::string programm(const std::string& eingabe, int sekunden, int* status) {
     return inhalt.str();
 }
 
+std::vector<std::string> legale_woerter() {
+    std::vector<std::string> w;
+    movegen(QSUCHE, werdran);
+    for (int i = 1; i <= index[QSUCHE]; ++i) {
+        const ZugEintrag m = zug[QSUCHE][i];
+        zugausf(QSUCHE, i);
+        const bool legal = !koenig_bedroht(werdran);
+        zugzur(QSUCHE, i);
+        if (!legal) continue;
+        std::string t = std::string(feld[m.von]) + feld[m.nach];
+        if (m.umwandlung == 1) t += figurensymbol[6 - (m.neue_figur > 0 ? m.neue_figur : -m.neue_figur)];
+        w.push_back(t);
+    }
+    return w;
+}
+
 std::string nach_start(const std::string& aus) {
     const std::string ende = "feature done=1\n";
     const size_t p = aus.find(ende);
@@ -83,6 +106,63 @@ int zeilen(const std::string& text) {
     int n = 0;
     for (const char c : text) n += c == '\n';
     return n;
+}
+
+Prozess::Prozess() {
+    signal(SIGPIPE, SIG_IGN);  // a dead child must fail the test, not kill it
+    int ein[2], aus[2];
+    if (pipe(ein) != 0 || pipe(aus) != 0) return;
+    if ((pid_ = fork()) == 0) {
+        dup2(ein[0], 0), dup2(aus[1], 1);
+        for (const int fd : {ein[0], ein[1], aus[0], aus[1]}) close(fd);
+        execl(KELPIN_PROGRAMM, KELPIN_PROGRAMM, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ein[0]), close(aus[1]);
+    schreiben_ = ein[1], lesen_ = aus[0];
+    std::string z;  // an interface waits for the features before it says anything
+    while (zeile(z) && z != "feature done=1") continue;
+    EXPECT_EQ(z, "feature done=1");
+}
+
+Prozess::~Prozess() {
+    if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+    close(schreiben_), close(lesen_);
+}
+
+void Prozess::sende(const std::string& z) {
+    EXPECT_GT(write(schreiben_, (z + "\n").data(), z.size() + 1), 0) << z;
+}
+
+bool Prozess::zeile(std::string& z) {
+    while (puffer_.find('\n') == std::string::npos) {
+        pollfd p{lesen_, POLLIN, 0};
+        char b[4096];
+        const ssize_t n = poll(&p, 1, 60000) > 0 ? read(lesen_, b, sizeof b) : 0;
+        if (n <= 0) return false;
+        puffer_.append(b, static_cast<size_t>(n));
+    }
+    z = puffer_.substr(0, puffer_.find('\n'));
+    puffer_.erase(0, z.size() + 1);
+    return true;
+}
+
+void Prozess::beende() {
+    sende("quit");
+    for (std::string rest; zeile(rest);) ADD_FAILURE() << "after quit: " << rest;
+    int status = -1;
+    kill(pid_, SIGKILL);  // a program that has ended keeps its status, one that hangs is killed
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+bool bis(Prozess& p, const std::string& anfang, std::vector<std::string>* davor) {
+    for (std::string z; p.zeile(z);) {
+        if (z.rfind(anfang, 0) == 0) return true;
+        if (davor != nullptr) davor->push_back(z);
+    }
+    return false;
 }
 
 }  // namespace kelpin::test

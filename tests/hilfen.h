@@ -2,6 +2,7 @@
 // the real program on a command text for end-to-end tests.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "driver/driver.h"
 #include "eval/eval.h"
@@ -26,8 +27,33 @@ std::string programm(const std::string& eingabe, int sekunden = 60, int* status 
 // "feature done=1").
 std::string nach_start(const std::string& aus);
 
+// The legal moves of the side to move in the game position, as words.
+std::vector<std::string> legale_woerter();
+
 // The lines of a text, without their newlines.
 std::string zeile(const std::string& text, int n);
 int zeilen(const std::string& text);
+
+// The program as a child process, spoken to line by line as an interface
+// does. The constructor waits for the start-up lines.
+class Prozess {
+public:
+    Prozess();
+    ~Prozess();
+    void sende(const std::string& z);
+    // The next output line; false at the end of the output or after a silent
+    // minute (a hang).
+    bool zeile(std::string& z);
+    // Sends `quit`: the program must end with status 0 and say nothing more.
+    void beende();
+
+private:
+    int pid_ = -1;
+    int schreiben_ = -1, lesen_ = -1;
+    std::string puffer_;
+};
+
+// Reads lines up to one that starts with `anfang`; the lines before it go to `davor`.
+bool bis(Prozess& p, const std::string& anfang, std::vector<std::string>* davor = nullptr);
 
 }  // namespace kelpin::test

@@ -145,23 +145,6 @@ TEST(Fen, FelderUndZurueckweisungen) {
     ausgabe = 0;
 }
 
-// The legal moves of the side to move in the game position, as words.
-std::vector<std::string> legale_woerter() {
-    std::vector<std::string> w;
-    movegen(QSUCHE, werdran);
-    for (int i = 1; i <= index[QSUCHE]; ++i) {
-        const ZugEintrag m = zug[QSUCHE][i];
-        zugausf(QSUCHE, i);
-        const bool legal = !koenig_bedroht(werdran);
-        zugzur(QSUCHE, i);
-        if (!legal) continue;
-        std::string t = std::string(feld[m.von]) + feld[m.nach];
-        if (m.umwandlung == 1) t += figurensymbol[6 - std::abs(m.neue_figur)];
-        w.push_back(t);
-    }
-    return w;
-}
-
 TEST(Zuruecknahme, UndoUndRemoveInZufallspartien) {
     // Random games from several starts, some moves by the engine itself
     // (one iteration each), then taken back one and two at a time: every
@@ -178,7 +161,7 @@ TEST(Zuruecknahme, UndoUndRemoveInZufallspartien) {
         befehle(std::string("force\nst -1\n") + start + "\nforce");
         std::vector<std::string> stand{spielstand()};
         for (int n = 0; n < 24; ++n) {
-            const std::vector<std::string> zuege = legale_woerter();
+            const std::vector<std::string> zuege = test::legale_woerter();
             if (zuege.empty()) break;
             befehle(n % 3 == 2 ? "go\nforce" : zuege[zufall() % zuege.size()]);
             stand.push_back(spielstand());

@@ -21,6 +21,9 @@
 namespace kelpin {
 namespace {
 
+using test::bis;
+using test::Prozess;
+
 // The legal moves of the side to move, written as moves are read. Given one
 // of them as `spielen`, that one is played instead and stays on the board.
 // List QSUCHE is the lowest that offers castling.
@@ -56,61 +59,6 @@ std::string ergebnis() {
     return werdran == SCHWARZ ? "1-0 {White mates}" : "0-1 {Black mates}";
 }
 
-class Prozess {
-public:
-    Prozess() {
-        signal(SIGPIPE, SIG_IGN);  // a dead child must fail the test, not kill it
-        int ein[2], aus[2];
-        if (pipe(ein) != 0 || pipe(aus) != 0) return;
-        if ((pid_ = fork()) == 0) {
-            dup2(ein[0], 0), dup2(aus[1], 1);
-            for (const int fd : {ein[0], ein[1], aus[0], aus[1]}) close(fd);
-            execl(KELPIN_PROGRAMM, KELPIN_PROGRAMM, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(ein[0]), close(aus[1]);
-        schreiben_ = ein[1], lesen_ = aus[0];
-        std::string z;  // an interface waits for the features before it says anything
-        while (zeile(z) && z != "feature done=1") continue;
-        EXPECT_EQ(z, "feature done=1");
-    }
-    ~Prozess() {
-        if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-        close(schreiben_), close(lesen_);
-    }
-
-    void sende(const std::string& z) { EXPECT_GT(write(schreiben_, (z + "\n").data(), z.size() + 1), 0) << z; }
-
-    // The next output line; false at the end of the output or after a silent minute (a hang).
-    bool zeile(std::string& z) {
-        while (puffer_.find('\n') == std::string::npos) {
-            pollfd p{lesen_, POLLIN, 0};
-            char b[4096];
-            const ssize_t n = poll(&p, 1, 60000) > 0 ? read(lesen_, b, sizeof b) : 0;
-            if (n <= 0) return false;
-            puffer_.append(b, static_cast<size_t>(n));
-        }
-        z = puffer_.substr(0, puffer_.find('\n'));
-        puffer_.erase(0, z.size() + 1);
-        return true;
-    }
-
-    // Sends `quit`: the program must end with status 0 and say nothing more.
-    void beende() {
-        sende("quit");
-        for (std::string rest; zeile(rest);) ADD_FAILURE() << "after quit: " << rest;
-        int status = -1;
-        kill(pid_, SIGKILL);  // a program that has ended keeps its status, one that hangs is killed
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-
-private:
-    pid_t pid_ = -1;
-    int schreiben_ = -1, lesen_ = -1;
-    std::string puffer_;
-};
 
 // 'ply score centiseconds nodes line'; Black's promotions show in lower case.
 const std::regex DENKZEILE(R"(\d+ -?\d+ \d+ \d+ ((?:[a-h][1-8][a-h][1-8][qrbnQRBN]? )+))");
@@ -225,15 +173,6 @@ TEST(Protokoll, SelbstpartieZweierProzesse) {
     }
     weiss.beende();
     schwarz.beende();
-}
-
-// Reads lines up to one that starts with `anfang`; the lines before it go to `davor`.
-bool bis(Prozess& p, const std::string& anfang, std::vector<std::string>* davor = nullptr) {
-    for (std::string z; p.zeile(z);) {
-        if (z.rfind(anfang, 0) == 0) return true;
-        if (davor != nullptr) davor->push_back(z);
-    }
-    return false;
 }
 
 double sekunden_seit(std::chrono::steady_clock::time_point t0) {

@@ -21,12 +21,15 @@ constexpr int MATT_MINDESTTIEFE = 7;
 
 // The turn's order, for the stop check that the search calls.
 const Suchauftrag* laufender_auftrag;
+// Input is looked at once an iteration has come to its end: a move asked
+// for at once is then at least the choice of a whole (if shallow) search.
+bool iteration_fertig;
 
 bool anhalten_pruefen() {
     const Suchauftrag& a = *laufender_auftrag;
     if (a.hart_ms >= 0 && vergangen(t_start) >= a.hart_ms) return true;
     if (a.knoten > 0 && nodes >= a.knoten) return true;
-    if (a.bei_eingabe == nullptr) return false;
+    if (a.bei_eingabe == nullptr || !iteration_fertig) return false;
     if (eingabe_pruefen() && a.bei_eingabe()) return true;
     // A search without end cannot wait for input that will never come.
     return a.endlos && eingabe_beendet();
@@ -76,6 +79,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     laufender_auftrag = &auftrag;
     anhalten = anhalten_pruefen;
     abgebrochen = false;
+    iteration_fertig = false;
 
     int d = QSUCHE + ERSTE_TIEFE;
     int v = 0;
@@ -99,6 +103,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
             break;
         }
         letzter_wert = v;
+        iteration_fertig = true;
         if (linie->anzahl >= 1 && frisch != nullptr) *frisch = true;
 
         // The thinking line (in XBoard mode unless switched off); its moves

@@ -190,6 +190,10 @@ struct Suchauftrag {
 // completed iteration, or of a root move that the stopped iteration had
 // searched to its end and found better.
 int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch = nullptr);
+// What a UCI `go` line asks of the search for the side to move: the budget
+// from its clock (wtime or btime, the increment, movestogo) or movetime,
+// depth and nodes; infinite or no limit at all: until `stop`.
+Suchauftrag go_auftrag(const char* zeile);
 // Why a thinking turn was cut short by input.
 enum class Unterbrechung : int8_t {
     KEINE,

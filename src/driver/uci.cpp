@@ -124,56 +124,30 @@ bool eingabe_beim_suchen() {
     return false;
 }
 
-int64_t zahl(Woerter& w) {
+// The number after a parameter of go; a parameter without one is said to
+// be so and counts as not given.
+bool zahl(Woerter& w, const char* name, int64_t& ziel) {
     const char* t = w.naechstes();
-    return t != nullptr ? strtoll(t, nullptr, 10) : 0;
+    char* ende = nullptr;
+    const long long n = t != nullptr ? strtoll(t, &ende, 10) : 0;
+    if (t == nullptr || ende == t || *ende != '\0') {
+        sagen("info string go: %s needs a number", name);
+        return false;
+    }
+    ziel = n;
+    return true;
 }
 
 void go(const char* text) {
-    Woerter w(text);
-    w.naechstes();  // "go"
-    Uhrstand u;
-    int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
-    int64_t movetime = -1, tiefe = 0, knoten = 0;
-    bool unendlich = false;
-    for (const char* wort; (wort = w.naechstes()) != nullptr;) {
-        if (strcmp(wort, "wtime") == 0) zeit[0] = zahl(w);
-        else if (strcmp(wort, "btime") == 0) zeit[1] = zahl(w);
-        else if (strcmp(wort, "winc") == 0) inkrement[0] = zahl(w);
-        else if (strcmp(wort, "binc") == 0) inkrement[1] = zahl(w);
-        else if (strcmp(wort, "movestogo") == 0) u.zuege_bis_kontrolle = static_cast<int>(zahl(w));
-        else if (strcmp(wort, "movetime") == 0) movetime = zahl(w);
-        else if (strcmp(wort, "depth") == 0) tiefe = zahl(w);
-        else if (strcmp(wort, "nodes") == 0) knoten = zahl(w);
-        else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0) unendlich = true;
-    }
     computerfarbe = werdran;
     if (!legaler_zug_vorhanden(werdran)) {
         sagen("bestmove 0000");
         return;
     }
-    const int eigen = werdran == WEISS ? 0 : 1;
-    Suchauftrag a;
-    if (movetime >= 0) {
-        u.fest_ms = movetime;
-    } else if (zeit[eigen] != Uhrstand::KEINE) {
-        u.rest_ms = zeit[eigen];
-        u.gegner_ms = zeit[1 - eigen];
-        u.inkrement_ms = inkrement[eigen] > 0 ? inkrement[eigen] : 0;
-        if (u.zuege_bis_kontrolle < 0) u.zuege_bis_kontrolle = 0;
-    }
-    if (u.fest_ms != Uhrstand::KEINE || u.rest_ms != Uhrstand::KEINE) {
-        const Zeitbudget b = budget(u);
-        a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
-    }
-    a.tiefe = tiefe > 0 && tiefe < EBENEN ? static_cast<int>(tiefe) : 0;
-    a.knoten = knoten > 0 ? knoten : 0;
-    // Without any limit (a bare go) the search runs until told to stop.
-    a.endlos = unendlich || (a.ziel_ms < 0 && a.tiefe == 0 && a.knoten == 0);
-    a.bei_eingabe = eingabe_beim_suchen;
-
+    const Suchauftrag a = go_auftrag(text);
     ZugEintrag m{};
     int v = 0;
+    unterbrechung = Unterbrechung::KEINE;
     zug_finden(a, m, v);
     // An endless search that ended by itself waits for `stop` all the same.
     while (a.endlos && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
@@ -184,6 +158,51 @@ void go(const char* text) {
     zug_uci(m, zugtext);
     sagen("bestmove %s", zugtext);
 }
+
+}  // namespace
+
+Suchauftrag go_auftrag(const char* text) {
+    Woerter w(text);
+    w.naechstes();  // "go"
+    Uhrstand u;
+    int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
+    int64_t movetime = -1, tiefe = 0, knoten = 0;
+    bool unendlich = false;
+    int64_t zuege = 0;
+    for (const char* wort; (wort = w.naechstes()) != nullptr;) {
+        if (strcmp(wort, "wtime") == 0) zahl(w, wort, zeit[0]);
+        else if (strcmp(wort, "btime") == 0) zahl(w, wort, zeit[1]);
+        else if (strcmp(wort, "winc") == 0) zahl(w, wort, inkrement[0]);
+        else if (strcmp(wort, "binc") == 0) zahl(w, wort, inkrement[1]);
+        else if (strcmp(wort, "movestogo") == 0) zahl(w, wort, zuege);
+        else if (strcmp(wort, "movetime") == 0) zahl(w, wort, movetime);
+        else if (strcmp(wort, "depth") == 0) zahl(w, wort, tiefe);
+        else if (strcmp(wort, "nodes") == 0) zahl(w, wort, knoten);
+        else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0) unendlich = true;
+    }
+    u.zuege_bis_kontrolle = zuege > 0 && zuege < 10000 ? static_cast<int>(zuege) : 0;
+    const int eigen = werdran == WEISS ? 0 : 1;
+    Suchauftrag a;
+    if (movetime >= 0) {
+        u.fest_ms = movetime;
+    } else if (zeit[eigen] != Uhrstand::KEINE) {
+        u.rest_ms = zeit[eigen];
+        u.gegner_ms = zeit[1 - eigen];
+        u.inkrement_ms = inkrement[eigen] > 0 ? inkrement[eigen] : 0;
+    }
+    if (u.fest_ms != Uhrstand::KEINE || u.rest_ms != Uhrstand::KEINE) {
+        const Zeitbudget b = budget(u);
+        a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
+    }
+    a.tiefe = tiefe > 0 && tiefe < EBENEN ? static_cast<int>(tiefe) : 0;
+    a.knoten = knoten > 0 ? knoten : 0;
+    // Without any limit (a bare go) the search runs until told to stop.
+    a.endlos = unendlich || (a.ziel_ms < 0 && a.tiefe == 0 && a.knoten == 0);
+    a.bei_eingabe = eingabe_beim_suchen;
+    return a;
+}
+
+namespace {
 
 // How many of the line's first k moves can be played one after the other
 // from the position; an interface may refuse a line that goes on past a mate

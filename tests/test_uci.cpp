@@ -1,0 +1,210 @@
+// UCI: the command parser as a table, the go forms against the budget, and
+// a session through the program as a UCI interface holds it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <regex>
+#include <string>
+#include <tuple>
+
+#include "hilfen.h"
+#include "stellungstext.h"
+
+namespace kelpin {
+namespace {
+
+using test::bis;
+using test::platzierung;
+using test::Prozess;
+
+std::string uci(const std::string& zeile) {
+    testing::internal::CaptureStdout();
+    uci_befehl(zeile.c_str());
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(Uci, BefehleZustandUndAntworten) {
+    test::neustart();
+    EXPECT_EQ(uci("uci"), "id name Kelpin 0.2b\nid author the Kelpin developers\nuciok\n");
+    // Command, reply, placement and side to move afterwards ("" keeps them).
+    const char* const NACH_E4_E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR";
+    const std::tuple<const char*, const char*, const char*, int> faelle[] = {
+        {"isready", "readyok\n", "", 0},
+        {"position startpos moves e2e4 e7e5", "", NACH_E4_E5, WEISS},
+        {"position fen 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 moves e8d7 e2e4", "", "8/3k4/8/8/4P3/8/8/4K3", SCHWARZ},
+        {"position startpos moves e2e4 e7e5", "", NACH_E4_E5, WEISS},
+        // Malformed: said why, and the position stays as it was.
+        {"position startpos moves e2e4 e7e5 e1e3", "info string illegal move e1e3, the position stays as it was\n",
+         NACH_E4_E5, WEISS},
+        {"position fen 8/8/8/8/8/8/8/4K3 w - - 0 1",
+         "info string illegal position, the position stays as it was: 8/8/8/8/8/8/8/4K3 w - - 0 1\n", NACH_E4_E5,
+         WEISS},
+        {"position", "info string position needs startpos or fen\n", NACH_E4_E5, WEISS},
+        {"position startpos moves e2e4 zz", "info string illegal move zz, the position stays as it was\n", NACH_E4_E5,
+         WEISS},
+        {"setoption name Hash value 64", "info string no such option: name Hash value 64\n", "", 0},
+        {"flip", "info string unknown command: flip\n", "", 0},
+        {"stop", "", "", 0},
+        {"ucinewgame", "", test::GRUNDSTELLUNG, WEISS},
+    };
+    for (const auto& [zeile, antwort, stellung, am_zug] : faelle) {
+        EXPECT_EQ(uci(zeile), antwort) << zeile;
+        if (stellung[0] != '\0') {
+            EXPECT_EQ(platzierung(), stellung) << zeile;
+            EXPECT_EQ(werdran, am_zug) << zeile;
+        }
+    }
+    // No legal move: bestmove 0000 at once.
+    EXPECT_EQ(uci("position startpos moves f2f3 e7e5 g2g4 d8h4"), "");
+    EXPECT_EQ(uci("go depth 3"), "bestmove 0000\n");
+    test::neustart();
+}
+
+TEST(Uci, GoFormenUndBudget) {
+    test::neustart();
+    uci("position startpos moves e2e4");  // Black to move: btime and binc count
+    Uhrstand u;
+    u.rest_ms = 30000, u.gegner_ms = 60000, u.inkrement_ms = 500, u.zuege_bis_kontrolle = 20;
+    Zeitbudget b = budget(u);
+    Suchauftrag a = go_auftrag("go wtime 60000 btime 30000 winc 0 binc 500 movestogo 20");
+    EXPECT_EQ(a.ziel_ms, b.ziel_ms);
+    EXPECT_EQ(a.hart_ms, b.hart_ms);
+    EXPECT_FALSE(a.endlos);
+    uci("position startpos");
+    u = Uhrstand{};
+    u.rest_ms = 3000, u.gegner_ms = 3000;
+    b = budget(u);
+    a = go_auftrag("go wtime 3000 btime 3000");
+    EXPECT_EQ(a.ziel_ms, b.ziel_ms);
+    EXPECT_EQ(a.hart_ms, b.hart_ms);
+    EXPECT_LE(a.hart_ms, 1000);
+    a = go_auftrag("go movetime 1000");
+    EXPECT_EQ(a.hart_ms, 970);
+    EXPECT_TRUE(a.voll);
+    a = go_auftrag("go depth 5");
+    EXPECT_EQ(a.tiefe, 5);
+    EXPECT_LT(a.hart_ms, 0);
+    EXPECT_FALSE(a.endlos);
+    a = go_auftrag("go nodes 20000");
+    EXPECT_EQ(a.knoten, 20000);
+    EXPECT_FALSE(a.endlos);
+    EXPECT_TRUE(go_auftrag("go infinite").endlos);
+    EXPECT_TRUE(go_auftrag("go").endlos);
+    EXPECT_TRUE(go_auftrag("go depth 5 infinite").endlos);
+    test::neustart();
+}
+
+double sekunden_seit(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Reads up to the bestmove line and returns its move; the lines before it
+// go to `info`.
+std::string bestmove(Prozess& p, std::vector<std::string>* info = nullptr) {
+    for (std::string z; p.zeile(z);) {
+        if (z.rfind("bestmove ", 0) == 0) return z.substr(9);
+        if (info != nullptr) info->push_back(z);
+    }
+    ADD_FAILURE() << "no bestmove";
+    return "";
+}
+
+TEST(Uci, SitzungDurchDasProgramm) {
+    Prozess kelpin;
+    std::string z;
+    kelpin.sende("uci");
+    for (const char* erwartet : {"id name Kelpin 0.2b", "id author the Kelpin developers", "uciok"})
+        EXPECT_TRUE(kelpin.zeile(z) && z == erwartet) << z;
+    kelpin.sende("isready");
+    EXPECT_TRUE(kelpin.zeile(z) && z == "readyok") << z;
+
+    // movetime: the time is used, and not overrun.
+    const std::string MITTELSPIEL = "position fen r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1";
+    kelpin.sende(MITTELSPIEL);
+    auto t0 = std::chrono::steady_clock::now();
+    kelpin.sende("go movetime 1000");
+    ASSERT_TRUE(bis(kelpin, "bestmove"));
+    EXPECT_GT(sekunden_seit(t0), 0.5);
+    EXPECT_LT(sekunden_seit(t0), 1.5);
+    // 3 s on each clock: a move takes far less than a second.
+    t0 = std::chrono::steady_clock::now();
+    kelpin.sende("go wtime 3000 btime 3000");
+    ASSERT_TRUE(bis(kelpin, "bestmove"));
+    EXPECT_LT(sekunden_seit(t0), 1.0);
+    // depth and nodes limits.
+    std::vector<std::string> info;
+    kelpin.sende("go depth 5");
+    ASSERT_TRUE(bis(kelpin, "bestmove", &info));
+    ASSERT_FALSE(info.empty());
+    EXPECT_EQ(info.back().rfind("info depth 5 ", 0), 0u) << info.back();
+    info.clear();
+    kelpin.sende("go nodes 20000");
+    ASSERT_TRUE(bis(kelpin, "bestmove", &info));
+    // infinite: isready answered during the search, stop ends it at once.
+    kelpin.sende("go infinite");
+    ASSERT_TRUE(bis(kelpin, "info depth 6"));
+    kelpin.sende("isready");
+    ASSERT_TRUE(bis(kelpin, "readyok", &info));
+    t0 = std::chrono::steady_clock::now();
+    kelpin.sende("stop");
+    info.clear();
+    ASSERT_TRUE(bis(kelpin, "bestmove", &info));
+    EXPECT_LT(sekunden_seit(t0), 1.0);
+    for (const std::string& i : info) EXPECT_EQ(i.rfind("info", 0), 0u) << i;
+
+    // A mate in 2 (the rook's sacrifice on a6) is reported in moves and played.
+    kelpin.sende("position fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1");
+    info.clear();
+    kelpin.sende("go depth 6");
+    EXPECT_EQ(bestmove(kelpin, &info), "a1a6");
+    ASSERT_FALSE(info.empty());
+    EXPECT_NE(info.back().find(" score mate 2 "), std::string::npos) << info.back();
+
+    // Malformed input is said to be so and changes nothing.
+    for (const char* falsch : {"position fen 8/8/8/8 w", "position startpos moves e2e5", "go wtime abc", "nonsense"}) {
+        kelpin.sende(falsch);
+        if (std::string(falsch).rfind("go", 0) != 0) {
+            EXPECT_TRUE(kelpin.zeile(z) && z.rfind("info string ", 0) == 0) << falsch << ": " << z;
+        } else {
+            ASSERT_TRUE(bis(kelpin, "info depth 7"));
+            kelpin.sende("stop");
+            EXPECT_EQ(bestmove(kelpin), "a1a6") << "the position of before";
+        }
+    }
+
+    // `quit` in the middle of a search ends the program at once.
+    kelpin.sende("go infinite");
+    ASSERT_TRUE(bis(kelpin, "info depth 5"));
+    t0 = std::chrono::steady_clock::now();
+    kelpin.beende();
+    EXPECT_LT(sekunden_seit(t0), 1.0);
+}
+
+TEST(Uci, SelbstpartieMitLegalenZuegen) {
+    // 40 plies, each from the whole game sent anew and 3 s on both clocks:
+    // every bestmove is a legal move, checked by the library in this test.
+    test::neustart();
+    Prozess kelpin;
+    std::string z, zuege;
+    kelpin.sende("uci");
+    ASSERT_TRUE(bis(kelpin, "uciok"));
+    kelpin.sende("ucinewgame");
+    int ply = 0;
+    for (; ply < 40; ++ply) {
+        const std::vector<std::string> legal = test::legale_woerter();
+        if (legal.empty()) break;
+        kelpin.sende("position startpos" + (zuege.empty() ? "" : " moves" + zuege));
+        kelpin.sende("go wtime 3000 btime 3000");
+        const std::string m = bestmove(kelpin);
+        ASSERT_NE(std::find(legal.begin(), legal.end(), m), legal.end()) << m << " after" << zuege;
+        ASSERT_NE(zug_lesen(m.c_str()), Eingabe::ILLEGAL);
+        zuege += " " + m;
+    }
+    EXPECT_TRUE(ply == 40 || test::legale_woerter().empty()) << zuege;
+    kelpin.beende();
+    test::neustart();
+}
+
+}  // namespace
+}  // namespace kelpin
