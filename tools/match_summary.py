@@ -163,7 +163,7 @@ def main():
             left.append(seen[-1][1] - seen[-1][0])
             lowest.append(min(c - secs for secs, c in seen))
         if (tc or st) and len(seen) == len(t):
-            shares += [share(c, made, st, mps, inc) for (_, c), (made, _) in zip(seen, t)]
+            shares += [(secs, share(c, made, st, mps, inc)) for (secs, c), (made, _) in zip(seen, t)]
         print(f"{n:4} {(n - 1) // 2 % openings + 1:4}  {colour:6} {result:7} {plies:5}  {outcome:10} {kind:26} {reason}")
 
     print(f"\nKelpin: {len(games)} games, {score['win']} won, {score['draw']} drawn, {score['loss']} lost"
@@ -173,11 +173,12 @@ def main():
     if times:
         print(f"Kelpin's thinking time per move: mean {sum(times) / len(times):.2f} s, "
               f"max {max(times):g} s, over 5 s {sum(t > 5 for t in times)} times, in {len(times)} moves")
-    if shares and len(shares) == len(times):
-        ratios = [t / s for t, s in zip(times, shares) if s > 0]
-        print(f"  against its share of the clock: mean share {sum(shares) / len(shares):.2f} s, "
-              f"time used / share: mean {sum(times) / sum(shares):.2f}, "
-              f"largest {max(ratios):.2f}" + (f" (move of {times[ratios.index(max(ratios))]:g} s)" if ratios else ""))
+    if shares:
+        used, allowed = [t for t, _ in shares], [s for _, s in shares]
+        worst = max(shares, key=lambda p: p[0] / p[1] if p[1] > 0 else 0)
+        print(f"  against its share of the clock ({len(shares)} moves of games whose moves match the log): "
+              f"mean share {sum(allowed) / len(allowed):.2f} s, time used / share: mean {sum(used) / sum(allowed):.2f}, "
+              f"largest {worst[0] / worst[1]:.2f} ({worst[0]:g} s against {worst[1]:.2f} s)")
     if left:
         print(f"Clock left after Kelpin's last move: mean {sum(left) / len(left):.1f} s, least {min(left):.1f} s; "
               f"lowest after any move {min(lowest):.2f} s")

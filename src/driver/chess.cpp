@@ -13,6 +13,10 @@ int main() {
     // a game lost on time while the engine still thinks ends with a move
     // that must not arrive in the next game.
     printf("feature ping=1\n");
+    // Positions come whole with setboard (side to move, castling, en
+    // passant), and analyze mode is there: the first line's analyze=0 is
+    // overruled.
+    printf("feature setboard=1 analyze=1\n");
     fflush(stdout);
 
     kelpin::InitZobrist();
