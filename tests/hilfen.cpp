@@ -1,4 +1,5 @@
 #include "hilfen.h"
+#include "stellungstext.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -70,6 +71,15 @@ std::string programm(const std::string& eingabe, int sekunden, int* status) {
     unlink(ein);
     unlink(aus);
     return inhalt.str();
+}
+
+std::string spielstand() {
+    std::ostringstream s;
+    s << platzierung() << ' ' << werdran << ' ' << hashindex << ' ' << hashkennung << ' ' << hashkennung2 << ' '
+      << a1_bewegt << h1_bewegt << e1_bewegt << a8_bewegt << h8_bewegt << e8_bewegt << ' ' << SpielZugNummer;
+    for (int i = 1; i < PARTIE_ZUEGE && i <= SpielZugNummer + 2; ++i)
+        s << '|' << gamehistory[i].zugtext << gamehistory[i].schluessel;
+    return s.str();
 }
 
 std::vector<std::string> legale_woerter() {

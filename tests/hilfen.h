@@ -27,6 +27,10 @@ std::string programm(const std::string& eingabe, int sekunden = 60, int* status 
 // "feature done=1").
 std::string nach_start(const std::string& aus);
 
+// What the game level holds, as a text to compare: board, side to move,
+// keys, castling flags, move counter and the record up to past its end.
+std::string spielstand();
+
 // The legal moves of the side to move in the game position, as words.
 std::vector<std::string> legale_woerter();
 

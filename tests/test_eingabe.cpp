@@ -95,16 +95,6 @@ TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
     }
 }
 
-// What the game level holds besides the board, to see that a refused word
-// changed nothing.
-std::string spielstand() {
-    std::ostringstream s;
-    s << platzierung() << ' ' << werdran << ' ' << hashindex << ' ' << hashkennung << ' ' << a1_bewegt << h1_bewegt
-      << e1_bewegt << a8_bewegt << h8_bewegt << e8_bewegt << ' ' << SpielZugNummer << ' '
-      << gamehistory[SpielZugNummer + 1].zugtext;
-    return s.str();
-}
-
 TEST(Eingabe, LegaleZuegeUndVerweigerte) {
     // On boards a game reaches a word is taken only as a legal move of the
     // side to move ('+'); any other is refused ('-') with a line and changes
@@ -139,14 +129,14 @@ TEST(Eingabe, LegaleZuegeUndVerweigerte) {
         std::istringstream s(woerter);
         for (std::string w; s >> w;) {
             const std::string wort = w.substr(1);
-            const std::string vorher = spielstand();
+            const std::string vorher = test::spielstand();
             const std::string aus = eingabe(wort);
             if (w[0] == '-') {
                 EXPECT_EQ(aus, "Illegal move: " + wort + "\n") << stellung << " " << wort;
-                EXPECT_EQ(spielstand(), vorher) << stellung << " " << wort;
+                EXPECT_EQ(test::spielstand(), vorher) << stellung << " " << wort;
             } else {
                 EXPECT_EQ(aus.find("Illegal"), std::string::npos) << stellung << " " << wort << ": " << aus;
-                EXPECT_NE(spielstand(), vorher) << stellung << " " << wort;
+                EXPECT_NE(test::spielstand(), vorher) << stellung << " " << wort;
             }
         }
     }

@@ -75,17 +75,6 @@ TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {
     EXPECT_NE(aus.find("Allocated time: 1 seconds."), std::string::npos) << aus;
 }
 
-// What the game level holds: board, side to move, keys, castling flags,
-// move counter and every entry of the record.
-std::string spielstand() {
-    std::ostringstream s;
-    s << platzierung() << ' ' << werdran << ' ' << hashindex << ' ' << hashkennung << ' ' << hashkennung2 << ' '
-      << a1_bewegt << h1_bewegt << e1_bewegt << a8_bewegt << h8_bewegt << e8_bewegt << ' ' << SpielZugNummer;
-    for (int i = 1; i < PARTIE_ZUEGE && i <= SpielZugNummer + 2; ++i)
-        s << '|' << gamehistory[i].zugtext << gamehistory[i].schluessel;
-    return s.str();
-}
-
 TEST(Fen, FelderUndZurueckweisungen) {
     test::neustart();
     ausgabe = 0;
@@ -135,9 +124,9 @@ TEST(Fen, FelderUndZurueckweisungen) {
         "4k3/8/8/8/8/8/8/4K3 w - - 0 zwei",
     };
     for (const char* fen : falsch) {
-        const std::string vorher = spielstand();
+        const std::string vorher = test::spielstand();
         EXPECT_EQ(befehle(std::string("setboard ") + fen), "tellusererror Illegal position\n") << fen;
-        EXPECT_EQ(spielstand(), vorher) << fen;
+        EXPECT_EQ(test::spielstand(), vorher) << fen;
     }
     ausgabe = 1;
     EXPECT_EQ(befehle("setboard 8/8/8/8/8/8/8/4K3 w - - 0 1"),
@@ -159,32 +148,32 @@ TEST(Zuruecknahme, UndoUndRemoveInZufallspartien) {
     for (const char* start : starts) {
         test::neustart();
         befehle(std::string("force\nst -1\n") + start + "\nforce");
-        std::vector<std::string> stand{spielstand()};
+        std::vector<std::string> stand{test::spielstand()};
         for (int n = 0; n < 24; ++n) {
             const std::vector<std::string> zuege = test::legale_woerter();
             if (zuege.empty()) break;
             befehle(n % 3 == 2 ? "go\nforce" : zuege[zufall() % zuege.size()]);
-            stand.push_back(spielstand());
+            stand.push_back(test::spielstand());
         }
         ASSERT_GT(stand.size(), 10u) << start;
         while (stand.size() > 3) {
             stand.pop_back();
             EXPECT_EQ(befehle("undo"), "") << start;
-            EXPECT_EQ(spielstand(), stand.back()) << start << " undo to " << stand.size() - 1;
+            EXPECT_EQ(test::spielstand(), stand.back()) << start << " undo to " << stand.size() - 1;
             if (stand.size() > 6) {
                 stand.pop_back(), stand.pop_back();
                 EXPECT_EQ(befehle("remove"), "") << start;
-                EXPECT_EQ(spielstand(), stand.back()) << start << " remove to " << stand.size() - 1;
+                EXPECT_EQ(test::spielstand(), stand.back()) << start << " remove to " << stand.size() - 1;
             }
         }
     }
     // Nothing (or not enough) to take back: an error line, nothing changed.
     befehle("new");
-    const std::string vorher = spielstand();
+    const std::string vorher = test::spielstand();
     EXPECT_EQ(befehle("undo"), "Error (nothing to take back): undo\n");
     EXPECT_EQ(befehle("force\ne2e4\nremove"), "Error (nothing to take back): remove\n");
     EXPECT_EQ(befehle("undo"), "");
-    EXPECT_EQ(spielstand(), vorher);
+    EXPECT_EQ(test::spielstand(), vorher);
 }
 
 }  // namespace
