@@ -29,7 +29,7 @@ TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
     // 30 ms a move go to the interface: the session's moves (at most 20)
     // are set aside first; the target is the rest over the moves to go (30
     // in sudden death) plus 3/4 of the increment; the hard limit is four
-    // targets, at most 40 % of the rest (60 % with two moves to go, 85 %
+    // targets, at most 40 % of the rest (50 % with two moves to go, 70 %
     // with one).
     const std::tuple<const char*, int, int64_t, int64_t> faelle[] = {
         {"new\nst 5", 0, 4970, 4970},  // a ceiling less the transfer
@@ -37,9 +37,9 @@ TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
         {"new\nst 0", 0, 970, 970},    // taken as a second
         {"new\nst -1", 0, 0, 1000},    // one iteration
         {"level 40 1 0\ntime 6000", 0, 1485, 5940},
-        {"level 40 1 0\ntime 6000", 38, 29970, 35964},
-        {"level 40 1 0\ntime 6000", 39, 50974, 50974},
-        {"level 40 1 0\ntime 6000", 79, 50974, 50974},  // the next session's last move
+        {"level 40 1 0\ntime 6000", 38, 29970, 29970},
+        {"level 40 1 0\ntime 6000", 39, 41979, 41979},
+        {"level 40 1 0\ntime 6000", 79, 41979, 41979},  // the next session's last move
         {"level 0 1 0\ntime 6000", 0, 1980, 7920},
         {"level 0 1 0\ntime 6000\notim 4000", 0, 2227, 8908},  // well ahead of the opponent
         {"level 0 1 0\ntime 6000\notim 9000", 0, 1732, 6928},  // well behind

@@ -78,13 +78,16 @@ done
 [[ -x $engine ]] || { echo "match: no engine at $engine (run make build)" >&2; exit 2; }
 engine=$(cd "$(dirname "$engine")" && pwd)/$(basename "$engine")
 
+# xboard, the opponent and a virtual display, from Debian's packages; xboard
+# starts polyglot by name, and Debian puts it with the games.
+export PATH="/usr/games:$PATH"
 # xboard, the opponent and a virtual display, from Debian's packages.
 missing=()
 [[ -x /usr/games/xboard ]] || missing+=(xboard)
 [[ $opponent != /usr/games/fairymax || -x /usr/games/fairymax ]] || missing+=(fairymax)
 command -v xvfb-run >/dev/null || missing+=(xvfb)
 command -v xauth >/dev/null || missing+=(xauth)
-$uci && ! command -v polyglot >/dev/null && missing+=(polyglot)
+if $uci && ! command -v polyglot >/dev/null; then missing+=(polyglot); fi
 if ((${#missing[@]})); then
     echo "match: installing ${missing[*]} with apt-get"
     apt-get update -qq

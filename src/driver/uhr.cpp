@@ -79,8 +79,9 @@ Zeitbudget budget(const Uhrstand& u) {
         if (u.rest_ms < u.gegner_ms * 3 / 4) ziel = ziel * 7 / 8;
     }
     // Never more than a share of what is left: the last move before the
-    // control may take most of it, earlier ones far less.
-    const int64_t anteil = zuege == 1 ? verfuegbar * 85 / 100 : (zuege == 2 ? verfuegbar * 6 / 10 : verfuegbar * 4 / 10);
+    // control may take most of it, earlier ones far less. What the last one
+    // leaves is the margin against a slow interface.
+    const int64_t anteil = zuege == 1 ? verfuegbar * 7 / 10 : (zuege == 2 ? verfuegbar / 2 : verfuegbar * 4 / 10);
     b.hart_ms = std::max(std::min(ziel * ZEIT_HART_FAKTOR, anteil), ZEIT_MINDESTENS_MS);
     b.ziel_ms = std::min(ziel, b.hart_ms);
     return b;
