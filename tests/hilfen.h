@@ -48,7 +48,7 @@ public:
     // The next output line; false at the end of the output or after a silent
     // minute (a hang).
     bool zeile(std::string& z);
-    // Sends `quit`: the program must end with status 0 and say nothing more.
+    // Sends `quit`: the program must end with status 0.
     void beende();
 
 private:

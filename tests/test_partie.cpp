@@ -25,30 +25,30 @@ std::string befehle(const std::string& zeilen) {
 }
 
 TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
-    // Commands, moves the engine has made, target and hard limit in ms.
-    // 30 ms a move go to the interface: the session's moves (at most 20)
+    // Commands, move number less one, target and hard limit in ms. 50 ms a
+    // move go to the interface: the session's moves (at most 20)
     // are set aside first; the target is the rest over the moves to go (30
     // in sudden death) plus 3/4 of the increment; the hard limit is four
     // targets, at most 40 % of the rest (50 % with two moves to go, 70 %
     // with one).
     const std::tuple<const char*, int, int64_t, int64_t> faelle[] = {
-        {"new\nst 5", 0, 4970, 4970},  // a ceiling less the transfer
-        {"new\nst 5\ntime 300", 0, 2970, 2970},  // capped by a clock that shows less
-        {"new\nst 0", 0, 970, 970},    // taken as a second
+        {"new\nst 5", 0, 4950, 4950},  // a ceiling less the transfer
+        {"new\nst 5\ntime 300", 0, 2950, 2950},  // capped by a clock that shows less
+        {"new\nst 0", 0, 950, 950},    // taken as a second
         {"new\nst -1", 0, 0, 1000},    // one iteration
-        {"level 40 1 0\ntime 6000", 0, 1485, 5940},
-        {"level 40 1 0\ntime 6000", 38, 29970, 29970},
-        {"level 40 1 0\ntime 6000", 39, 41979, 41979},
-        {"level 40 1 0\ntime 6000", 79, 41979, 41979},  // the next session's last move
-        {"level 0 1 0\ntime 6000", 0, 1980, 7920},
-        {"level 0 1 0\ntime 6000\notim 4000", 0, 2227, 8908},  // well ahead of the opponent
-        {"level 0 1 0\ntime 6000\notim 9000", 0, 1732, 6928},  // well behind
-        {"level 0 0:30 0.5\ntime 3000", 0, 1355, 5420},
-        {"level 40 1 0\ntime 50", 0, 0, 235},   // less than the transfers to come
+        {"level 40 1 0\ntime 6000", 0, 1475, 5900},
+        {"level 40 1 0\ntime 6000", 38, 29950, 29950},
+        {"level 40 1 0\ntime 6000", 39, 41965, 41965},
+        {"level 40 1 0\ntime 6000", 79, 41965, 41965},  // the next session's last move
+        {"level 0 1 0\ntime 6000", 0, 1966, 7864},
+        {"level 0 1 0\ntime 6000\notim 4000", 0, 2211, 8844},  // well ahead of the opponent
+        {"level 0 1 0\ntime 6000\notim 9000", 0, 1720, 6880},  // well behind
+        {"level 0 0:30 0.5\ntime 3000", 0, 1341, 5364},
+        {"level 40 1 0\ntime 50", 0, 0, 225},  // less than the transfers to come
         {"level 40 1 0\ntime -100", 0, 0, 10},  // a clock run out still moves
-        {"level 40 1 0", 0, 1485, 5940},         // no clock yet: the session's base
-        {"level 40 1 0\ntime 6000\nnew", 0, 1485, 5940},  // a new game starts from the base too
-        {"level 40 1 0\nlevel x 1 0", 0, 1485, 5940},     // a level that does not read changes nothing
+        {"level 40 1 0", 0, 1475, 5900},         // no clock yet: the session's base
+        {"level 40 1 0\ntime 6000\nnew", 0, 1475, 5900},  // a new game starts from the base too
+        {"level 40 1 0\nlevel x 1 0", 0, 1475, 5900},     // a level that does not read changes nothing
     };
     for (const auto& [zeilen, zuege, ziel, hart] : faelle) {
         test::neustart();
@@ -66,7 +66,7 @@ TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
 
 TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {
     // Before any st or level the engine takes 10 seconds a move; once a
-    // clock has come, its share as in sudden death (300 s: 9.98 s).
+    // clock has come, its share as in sudden death (300 s: 9.97 s).
     std::string aus = test::programm("output\nsetboard 7k/8/8/8/8/8/8/K7\nsd 4\ngo\n");
     EXPECT_NE(aus.find("Allocated time: 10 seconds."), std::string::npos) << aus;
     aus = test::programm("output\ntime 30000\nsetboard 7k/8/8/8/8/8/8/K7\nsd 4\ngo\n");

@@ -80,7 +80,7 @@ TEST(Uci, GoFormenUndBudget) {
     EXPECT_EQ(a.hart_ms, b.hart_ms);
     EXPECT_LE(a.hart_ms, 1000);
     a = go_auftrag("go movetime 1000");
-    EXPECT_EQ(a.hart_ms, 970);
+    EXPECT_EQ(a.hart_ms, 950);
     EXPECT_TRUE(a.voll);
     a = go_auftrag("go depth 5");
     EXPECT_EQ(a.tiefe, 5);

@@ -56,7 +56,7 @@ struct Zeitbudget {
 };
 
 // The constants of the budget, chosen by measurement (see the README).
-inline constexpr int64_t ZEIT_UEBERTRAGUNG_MS = 30;  // lost per move between engine and interface
+inline constexpr int64_t ZEIT_UEBERTRAGUNG_MS = 50;  // lost per move between engine and interface
 inline constexpr int64_t ZEIT_MINDESTENS_MS = 10;    // the least hard limit
 inline constexpr int ZEIT_HORIZONT = 30;             // moves assumed still to play in sudden death
 inline constexpr int64_t ZEIT_HART_FAKTOR = 4;       // hard limit over target
@@ -70,9 +70,8 @@ void uhr_level(int zuege, int64_t basis_ms, int64_t inkrement_ms);
 void uhr_zeit(int64_t ms);    // time
 void uhr_gegner(int64_t ms);  // otim
 void uhr_neue_partie();       // new: clocks unknown again, no depth limit
-// The situation of the side to move, which has made `eigene_zuege` moves
-// since the game began.
-Uhrstand uhrstand(int eigene_zuege);
+// The situation of the side to move, `gespielt` moves into the game.
+Uhrstand uhrstand(int gespielt);
 
 // --- input -------------------------------------------------------------------
 
@@ -161,8 +160,10 @@ void listeausgabe();
 // game level knows beyond the board (a pending en passant, the positions so
 // far) is forgotten, and the side to move is the one that moves first.
 void partie_neu();
-// Moves that `seite` has made since the game began.
-int eigene_zuege(int seite);
+// The move number of the side to move less one, counted from 1 at the
+// game's start as an interface counts moves for a time control: a game
+// that Black begins gives White's first move the number 2.
+int gespielte_zuege();
 
 // The command loop's line record: every search returns its line here, and
 // the slots keep their contents from one search to the next.

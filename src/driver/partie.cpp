@@ -270,7 +270,7 @@ bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
 
 void partie_vorgeschichte() { vorgeschichte_fuellen(); }
 
-int eigene_zuege(int seite) { return (halbzuege + (seite == erste_seite ? 1 : 0)) / 2; }
+int gespielte_zuege() { return (halbzuege + (erste_seite == SCHWARZ ? 1 : 0)) / 2; }
 
 bool ist_spielbar(int am_zug) {
     int koenige[2] = {0, 0};
@@ -284,7 +284,7 @@ bool ist_spielbar(int am_zug) {
 }
 
 Suchauftrag zeitauftrag() {
-    const Zeitbudget b = budget(uhrstand(eigene_zuege(computerfarbe)));
+    const Zeitbudget b = budget(uhrstand(gespielte_zuege()));
     Suchauftrag a;
     a.ziel_ms = b.ziel_ms;
     a.hart_ms = b.hart_ms;

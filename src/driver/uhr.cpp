@@ -107,7 +107,7 @@ void uhr_neue_partie() {
     tiefengrenze = 0;
 }
 
-Uhrstand uhrstand(int eigene_zuege) {
+Uhrstand uhrstand(int gespielt) {
     Uhrstand u;
     const bool uhr_bekannt = eigene_ms != Uhrstand::KEINE;
     if (modus == Modus::FEST || (modus == Modus::VORGABE && !uhr_bekannt)) {
@@ -119,7 +119,7 @@ Uhrstand uhrstand(int eigene_zuege) {
     u.gegner_ms = gegner_ms;
     if (modus == Modus::LEVEL) {
         u.inkrement_ms = level_inkrement_ms;
-        if (level_zuege > 0) u.zuege_bis_kontrolle = level_zuege - eigene_zuege % level_zuege;
+        if (level_zuege > 0) u.zuege_bis_kontrolle = level_zuege - gespielt % level_zuege;
     }
     return u;
 }
