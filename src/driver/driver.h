@@ -112,7 +112,10 @@ void uci_befehl(const char* zeile);
 // to move (mates in moves), the first k moves of the line; `grenze` is ""
 // or " lowerbound" / " upperbound" for a score outside the window.
 void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze);
-// A new game from the initial position, the settings kept (new, ucinewgame).
+// The initial position as the start of a game, keys computed.
+void grundstellung();
+// `new`: a new game from the initial position, the engine playing Black,
+// force mode and the depth limit left, the clocks back to the session's base.
 void neues_spiel();
 // True when a FEN read is a position a game can reach (the board is left
 // as it is).

@@ -112,7 +112,11 @@ bool fen_spielbar(const Fen& f) {
 }
 
 void fen_aufstellen(const Fen& f) {
-    epd(f.stellung);
+    // As a placement set up, but the table is left alone: every thinking
+    // turn clears it anyway, and a UCI interface sends a position per move.
+    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
+    teststellung_an = 1;
+    InitStellung();
     werdran = static_cast<int16_t>(f.am_zug);
     // A right whose king or rook has left its home square is dropped.
     const bool K = f.rochade[0] && brett[e1] == wkonig && brett[h1] == wturm;
@@ -267,16 +271,20 @@ void level_befehl(const char* zeile) {
 
 }  // namespace
 
-void neues_spiel() {
+void grundstellung() {
     brettinit();
-    InitHash();
     InitStellung();
     SpielZugNummer = 0;
     teststellung_an = 0;
     werdran = WEISS;
+    partie_neu();
+}
+
+void neues_spiel() {
+    grundstellung();
+    InitHash();
     computerfarbe = SCHWARZ;
     forcemode = 0;
-    partie_neu();
     uhr_neue_partie();
     if (ausgabe == 1) puts("New game.");
 }

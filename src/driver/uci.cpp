@@ -65,7 +65,7 @@ bool position(const char* text, bool melden) {
     const char* wort = nullptr;
     Fen f{};
     if (art != nullptr && strcmp(art, "startpos") == 0) {
-        neues_spiel();
+        grundstellung();
         wort = w.naechstes();
     } else if (art != nullptr && strcmp(art, "fen") == 0) {
         char fen[ZEILE_MAX + 1] = "";
