@@ -187,8 +187,6 @@ bool fen_lesen(const char* text, Fen& f) {
     // Placement: eight ranks from the eighth down, each of exactly eight
     // squares, pieces and digits only.
     const char* p = feld_text[0];
-    if (strlen(p) >= sizeof f.stellung) return false;
-    strcpy(f.stellung, p);
     int reihe = 8, linie = 1;
     for (; *p != '\0'; ++p) {
         if (*p == '/') {

@@ -351,7 +351,6 @@ void zugzur(int ply, int i);
 // The fields of a full FEN: placement, side to move, castling rights,
 // en-passant square and the two move counters (0 and 1 when absent).
 struct Fen {
-    char stellung[72];        // the placement field as written
     int16_t brett[65];        // its squares 1 ... 64
     int am_zug;               // WEISS or SCHWARZ
     bool rochade[4];          // K, Q, k, q
