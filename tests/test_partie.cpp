@@ -32,10 +32,10 @@ TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
     // targets, at most 40 % of the rest (50 % with two moves to go, 70 %
     // with one).
     const std::tuple<const char*, int, int64_t, int64_t> faelle[] = {
-        {"new\nst 5", 0, 4950, 4950},  // a ceiling less the transfer
+        {"new\nst 5", 0, 4950, 4950},            // a ceiling less the transfer
         {"new\nst 5\ntime 300", 0, 2950, 2950},  // capped by a clock that shows less
-        {"new\nst 0", 0, 950, 950},    // taken as a second
-        {"new\nst -1", 0, 0, 1000},    // one iteration
+        {"new\nst 0", 0, 950, 950},              // taken as a second
+        {"new\nst -1", 0, 0, 1000},              // one iteration
         {"level 40 1 0\ntime 6000", 0, 1475, 5900},
         {"level 40 1 0\ntime 6000", 38, 29950, 29950},
         {"level 40 1 0\ntime 6000", 39, 41965, 41965},
@@ -44,9 +44,9 @@ TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
         {"level 0 1 0\ntime 6000\notim 4000", 0, 2211, 8844},  // well ahead of the opponent
         {"level 0 1 0\ntime 6000\notim 9000", 0, 1720, 6880},  // well behind
         {"level 0 0:30 0.5\ntime 3000", 0, 1341, 5364},
-        {"level 40 1 0\ntime 50", 0, 0, 225},  // less than the transfers to come
-        {"level 40 1 0\ntime -100", 0, 0, 10},  // a clock run out still moves
-        {"level 40 1 0", 0, 1475, 5900},         // no clock yet: the session's base
+        {"level 40 1 0\ntime 50", 0, 0, 225},             // less than the transfers to come
+        {"level 40 1 0\ntime -100", 0, 0, 10},            // a clock run out still moves
+        {"level 40 1 0", 0, 1475, 5900},                  // no clock yet: the session's base
         {"level 40 1 0\ntime 6000\nnew", 0, 1475, 5900},  // a new game starts from the base too
         {"level 40 1 0\nlevel x 1 0", 0, 1475, 5900},     // a level that does not read changes nothing
     };
@@ -108,7 +108,7 @@ TEST(Fen, FelderUndZurueckweisungen) {
 
     // No position a game reaches, or no FEN: refused, nothing changed.
     const char* const falsch[] = {
-        "rnbqkbnr/pppppppp/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",     // seven ranks
+        "rnbqkbnr/pppppppp/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",      // seven ranks
         "rnbqkbnr/pppppppp/8/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",  // nine
         "rnbqkbnr/ppppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",   // nine squares
         "rnbqkbnr/ppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",     // seven

@@ -17,8 +17,8 @@ namespace {
 
 char roh[1 << 17];  // read and not yet taken, in the order it came
 int roh_anzahl;
-int gesehen;        // bytes of complete lines the thinking driver has looked at
-bool ende;          // standard input is closed (or broken)
+int gesehen;  // bytes of complete lines the thinking driver has looked at
+bool ende;    // standard input is closed (or broken)
 int zeilengrenze = 255;
 
 char neue_zeile[ZEILE_MAX + 1];  // the line last handed out while thinking
@@ -45,8 +45,10 @@ void lesen(bool warten) {
     ssize_t n;
     do n = read(0, roh + roh_anzahl, sizeof roh - roh_anzahl);
     while (n < 0 && errno == EINTR);
-    if (n <= 0) ende = true;
-    else roh_anzahl += static_cast<int>(n);
+    if (n <= 0)
+        ende = true;
+    else
+        roh_anzahl += static_cast<int>(n);
 }
 
 void wegnehmen(int ab, int n) {

@@ -100,42 +100,6 @@ void setboard_befehl(const char* zeile) {
     fen_aufstellen(f);
 }
 
-}  // namespace
-
-bool fen_spielbar(const Fen& f) {
-    int16_t gesichert[BRETTGROESSE];
-    memcpy(gesichert, brett, sizeof brett);
-    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
-    const bool gut = ist_spielbar(f.am_zug);
-    memcpy(brett, gesichert, sizeof brett);
-    return gut;
-}
-
-void fen_aufstellen(const Fen& f) {
-    // As a placement set up, but the table is left alone: every thinking
-    // turn clears it anyway, and a UCI interface sends a position per move.
-    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
-    teststellung_an = 1;
-    InitStellung();
-    werdran = static_cast<int16_t>(f.am_zug);
-    // A right whose king or rook has left its home square is dropped.
-    const bool K = f.rochade[0] && brett[e1] == wkonig && brett[h1] == wturm;
-    const bool Q = f.rochade[1] && brett[e1] == wkonig && brett[a1] == wturm;
-    const bool k = f.rochade[2] && brett[e8] == skonig && brett[h8] == sturm;
-    const bool q = f.rochade[3] && brett[e8] == skonig && brett[a8] == sturm;
-    h1_bewegt = !K, a1_bewegt = !Q, e1_bewegt = !(K || Q);
-    h8_bewegt = !k, a8_bewegt = !q, e8_bewegt = !(k || q);
-    partie_neu();
-    // The square a pawn just passed, if that pawn stands beyond it.
-    const int e = f.ep_feld;
-    const bool weiss_zieht = f.am_zug == WEISS;
-    if (e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
-        brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) && brett[weiss_zieht ? e + 8 : e - 8] == leer)
-        en_passant_setzen(e);
-}
-
-namespace {
-
 // undo and remove: one or two half-moves back, or an error line and nothing
 // changed.
 void zuruecknehmen_befehl(const char* befehl, int halbzuege) {
@@ -153,45 +117,6 @@ void status_zeile() {
     printf("\n");
     fflush(stdout);
 }
-
-// Lines that arrive while the engine thinks. On its own move: `?` plays at
-// once, `quit` ends the program, a command that changes the game abandons
-// the search and then takes effect; everything else waits for the move. In
-// analyze mode `.` is answered at once and every other line ends the search
-// of this position, to be carried out before the analysis goes on.
-}  // namespace
-
-bool eingabe_beim_denken() {
-    static constexpr const char* VERWERFENDE[] = {"new", "force", "setboard", "undo", "remove", "result", "white",
-                                                  "black"};
-    while (const char* z = naechste_neue_zeile()) {
-        char wort[ZEILE];
-        if (sscanf(z, "%255s", wort) != 1) continue;
-        if (ist(wort, "quit")) beenden();
-        if (analyse) {
-            if (ist(wort, ".")) {
-                neue_zeile_verwerfen();
-                status_zeile();
-                continue;
-            }
-            unterbrechung = Unterbrechung::VERWERFEN;
-            return true;
-        }
-        if (ist(wort, "?")) {
-            neue_zeile_verwerfen();
-            unterbrechung = Unterbrechung::ZIEHEN;
-            return true;
-        }
-        for (const char* v : VERWERFENDE)
-            if (ist(wort, v)) {
-                unterbrechung = Unterbrechung::VERWERFEN;
-                return true;
-            }
-    }
-    return false;
-}
-
-namespace {
 
 // One stretch of analysis: the side to move is searched without end until a
 // line arrives; a search that ends by itself (a position without moves, the
@@ -271,6 +196,38 @@ void level_befehl(const char* zeile) {
 
 }  // namespace
 
+bool fen_spielbar(const Fen& f) {
+    int16_t gesichert[BRETTGROESSE];
+    memcpy(gesichert, brett, sizeof brett);
+    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
+    const bool gut = ist_spielbar(f.am_zug);
+    memcpy(brett, gesichert, sizeof brett);
+    return gut;
+}
+
+void fen_aufstellen(const Fen& f) {
+    // As a placement set up, but the table is left alone: every thinking
+    // turn clears it anyway, and a UCI interface sends a position per move.
+    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
+    teststellung_an = 1;
+    InitStellung();
+    werdran = static_cast<int16_t>(f.am_zug);
+    // A right whose king or rook has left its home square is dropped.
+    const bool K = f.rochade[0] && brett[e1] == wkonig && brett[h1] == wturm;
+    const bool Q = f.rochade[1] && brett[e1] == wkonig && brett[a1] == wturm;
+    const bool k = f.rochade[2] && brett[e8] == skonig && brett[h8] == sturm;
+    const bool q = f.rochade[3] && brett[e8] == skonig && brett[a8] == sturm;
+    h1_bewegt = !K, a1_bewegt = !Q, e1_bewegt = !(K || Q);
+    h8_bewegt = !k, a8_bewegt = !q, e8_bewegt = !(k || q);
+    partie_neu();
+    // The square a pawn just passed, if that pawn stands beyond it.
+    const int e = f.ep_feld;
+    const bool weiss_zieht = f.am_zug == WEISS;
+    if (e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
+        brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) && brett[weiss_zieht ? e + 8 : e - 8] == leer)
+        en_passant_setzen(e);
+}
+
 void grundstellung() {
     brettinit();
     InitStellung();
@@ -287,6 +244,41 @@ void neues_spiel() {
     forcemode = 0;
     uhr_neue_partie();
     if (ausgabe == 1) puts("New game.");
+}
+
+// Lines that arrive while the engine thinks. On its own move: `?` plays at
+// once, `quit` ends the program, a command that changes the game abandons
+// the search and then takes effect; everything else waits for the move. In
+// analyze mode `.` is answered at once and every other line ends the search
+// of this position, to be carried out before the analysis goes on.
+bool eingabe_beim_denken() {
+    static constexpr const char* VERWERFENDE[] = {"new", "force", "setboard", "undo", "remove", "result", "white",
+                                                  "black"};
+    while (const char* z = naechste_neue_zeile()) {
+        char wort[ZEILE];
+        if (sscanf(z, "%255s", wort) != 1) continue;
+        if (ist(wort, "quit")) beenden();
+        if (analyse) {
+            if (ist(wort, ".")) {
+                neue_zeile_verwerfen();
+                status_zeile();
+                continue;
+            }
+            unterbrechung = Unterbrechung::VERWERFEN;
+            return true;
+        }
+        if (ist(wort, "?")) {
+            neue_zeile_verwerfen();
+            unterbrechung = Unterbrechung::ZIEHEN;
+            return true;
+        }
+        for (const char* v : VERWERFENDE)
+            if (ist(wort, v)) {
+                unterbrechung = Unterbrechung::VERWERFEN;
+                return true;
+            }
+    }
+    return false;
 }
 
 // The keywords, tested in this order; a word runs every keyword it begins

@@ -170,15 +170,24 @@ Suchauftrag go_auftrag(const char* text) {
     bool unendlich = false;
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
-        if (strcmp(wort, "wtime") == 0) zahl(w, wort, zeit[0]);
-        else if (strcmp(wort, "btime") == 0) zahl(w, wort, zeit[1]);
-        else if (strcmp(wort, "winc") == 0) zahl(w, wort, inkrement[0]);
-        else if (strcmp(wort, "binc") == 0) zahl(w, wort, inkrement[1]);
-        else if (strcmp(wort, "movestogo") == 0) zahl(w, wort, zuege);
-        else if (strcmp(wort, "movetime") == 0) zahl(w, wort, movetime);
-        else if (strcmp(wort, "depth") == 0) zahl(w, wort, tiefe);
-        else if (strcmp(wort, "nodes") == 0) zahl(w, wort, knoten);
-        else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0) unendlich = true;
+        if (strcmp(wort, "wtime") == 0)
+            zahl(w, wort, zeit[0]);
+        else if (strcmp(wort, "btime") == 0)
+            zahl(w, wort, zeit[1]);
+        else if (strcmp(wort, "winc") == 0)
+            zahl(w, wort, inkrement[0]);
+        else if (strcmp(wort, "binc") == 0)
+            zahl(w, wort, inkrement[1]);
+        else if (strcmp(wort, "movestogo") == 0)
+            zahl(w, wort, zuege);
+        else if (strcmp(wort, "movetime") == 0)
+            zahl(w, wort, movetime);
+        else if (strcmp(wort, "depth") == 0)
+            zahl(w, wort, tiefe);
+        else if (strcmp(wort, "nodes") == 0)
+            zahl(w, wort, knoten);
+        else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0)
+            unendlich = true;
     }
     u.zuege_bis_kontrolle = zuege > 0 && zuege < 10000 ? static_cast<int>(zuege) : 0;
     const int eigen = werdran == WEISS ? 0 : 1;
@@ -224,8 +233,10 @@ int legale_laenge(const Variante& linie, int k) {
                 (z.umwandlung == 1 && z.neue_figur != m.neue_figur))
                 continue;
             zugausf(liste, i);
-            if (koenig_bedroht(farbe)) zugzur(liste, i);
-            else gefunden = i;
+            if (koenig_bedroht(farbe))
+                zugzur(liste, i);
+            else
+                gefunden = i;
         }
         if (gefunden == 0) break;
         gespielt[n] = gefunden;

@@ -35,7 +35,7 @@ enum class Modus : int8_t {
 };
 
 Modus modus = Modus::VORGABE;
-int level_zuege;            // moves per session, 0 for the whole game
+int level_zuege;  // moves per session, 0 for the whole game
 int64_t level_basis_ms;
 int64_t level_inkrement_ms;
 int64_t eigene_ms = Uhrstand::KEINE;  // the engine's clock from `time`
