@@ -111,6 +111,8 @@ TEST(Eingabe, LegaleZuegeUndVerweigerte) {
         // En passant right after the double step, and one move late.
         {"4k3/3p4/8/4P3/8/8/8/4K3", WEISS, "+e1e2 +d7d5 +e5d6"},
         {"4k3/3p4/8/4P3/8/8/8/4K3", WEISS, "+e1e2 +d7d5 +e2e1 +e8e7 -e5d6"},
+        {"4k3/4p3/8/3P1P2/8/8/8/4K3", WEISS, "+e1e2 +e7e5 +f5e6"},  // either of two pawns may take
+        {"4k3/4p3/8/3P1P2/8/8/8/4K3", WEISS, "+e1e2 +e7e5 +d5e6"},
         // Promotion with its lower-case letter only; the letter of any other move is not looked at.
         {"7k/4P3/8/8/8/8/8/K7", WEISS, "-e7e8 -e7e8Q -e7e8k -e7f8q +e7e8n"},
         {GRUNDSTELLUNG, WEISS, "+e2e4q +c7c5x"},

@@ -106,9 +106,9 @@ bool ist_legal(int liste, int i, int farbe) {
     return legal;
 }
 
-// The en-passant capture open to `farbe` after the game's last move, as a
-// move record, if one is legal.
-bool ep_schlag(int farbe, ZugEintrag& schlag) {
+// An en-passant capture open to `farbe` after the game's last move, as a
+// move record, if one is legal; with `nur_von` only the one from that square.
+bool ep_schlag(int farbe, ZugEintrag& schlag, int nur_von = 0) {
     if (ep_feld == 0) return false;
     const int vz = farbe == WEISS ? 1 : -1;
     const int bauer = vz * wbauer;
@@ -116,6 +116,7 @@ bool ep_schlag(int farbe, ZugEintrag& schlag) {
     if (opfer < 1 || opfer > 64 || brett[opfer] != -bauer || brett[ep_feld] != leer) return false;
     for (const int seite : {-1, 1}) {
         const int von = opfer + seite;
+        if (nur_von != 0 && von != nur_von) continue;
         if (von < 1 || von > 64 || i_reihe[von] != i_reihe[opfer] || brett[von] != bauer) continue;
         brett[ep_feld] = static_cast<int16_t>(bauer), brett[von] = leer, brett[opfer] = leer;
         const bool legal = !koenig_angreifbar(gegenseite(farbe));
@@ -154,7 +155,7 @@ bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe) {
         if (ist_legal(liste, i, farbe)) return true;
     }
     ZugEintrag ep;
-    return ep_schlag(farbe, ep) && ep.von == von && ep.nach == nach;
+    return nach == ep_feld && ep_schlag(farbe, ep, von);
 }
 
 void markiere_heimfeld(int s) {
