@@ -239,9 +239,11 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     if (n == 0 && !im_schach) return alpha;
 
     // 13. Sort ascending; the loop runs from the top. The sort may already
-    //     have met a king capture: the previous move was illegal.
+    //     have met a king capture: the previous move was illegal. The loop
+    //     has each place sorted just before it reads it, so a cutoff spares
+    //     the sorting of the rest.
     GeschKonig = 0;
-    qmoveorder(tiefe, 1, n);
+    ordnung_beginnen(tiefe, n);
     if (GeschKonig == 1) return KOENIGSWERT - (MAXTIEFE - tiefe);
 
     // 14. Stalemate: with few moves, see whether every one of them walks
@@ -303,7 +305,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 17. The move loop, best-scored move first.
     for (int i = n; i >= 1; --i) {
-        const ZugEintrag& m = liste[i];
+        const int e = ordnung_platz(tiefe, i);  // the entry on place i
+        const ZugEintrag& m = liste[e];
         if (ausgabe == 1 && tiefe == MAXTIEFE) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
         bool zug_erweitert = false;
         if (m.von == 0) continue;
@@ -316,19 +319,19 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (tiefe <= QSUCHE) {
             if (tiefe <= QSUCHE - QSUCHE_TIEFE) return alpha;
             if (std::abs(figurenwert[m.geschlagen + 6]) + standpat <= alpha) continue;
-            zugausf(tiefe, i);
+            zugausf(tiefe, e);
             kindlinie.anzahl = 0;
             const int s = -AlphaBeta(tiefe - 1, -beta, -alpha, gegner, &kindlinie);
             if (abgebrochen) {
-                zugzur(tiefe, i);
+                zugzur(tiefe, e);
                 return alpha;
             }
             if (s >= beta) {
-                zugzur(tiefe, i);
+                zugzur(tiefe, e);
                 return beta;
             }
             if (s > alpha) alpha = s;
-            zugzur(tiefe, i);
+            zugzur(tiefe, e);
             continue;
         }
 
@@ -368,7 +371,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
         // 17.7 Make the move and remember a capture for the recapture test.
         //      The child probes the table first thing: start loading its slot.
-        zugausf(tiefe, i);
+        zugausf(tiefe, e);
         __builtin_prefetch(&hashtable[hashindex % HASHEINTRAEGE]);
         if (m.geschlagen != leer) capmove[tiefe] = {static_cast<int16_t>(m.nach), m.geschlagen, m.figur};
 
@@ -381,7 +384,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             const int s = bewerte(tiefe, farbe, alpha - rand, beta + rand);
             if (s + marge <= alpha) {
                 ++futility;
-                zugzur(tiefe, i);
+                zugzur(tiefe, e);
                 continue;
             }
         }
@@ -417,7 +420,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (abgebrochen) {
             zug_erweiterung_zurueck();
             knoten_erweiterung_zurueck();
-            zugzur(tiefe, i);
+            zugzur(tiefe, e);
             return alpha;
         }
         if (s < a) s = a;
@@ -435,7 +438,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             knoten_erweiterung_zurueck();
             zug_erweiterung_zurueck();
             ++betacuts;
-            zugzur(tiefe, i);
+            zugzur(tiefe, e);
             ToHash(slot, tiefe, s, m, HASH_UNTERGRENZE);
             return s;
         }
@@ -457,7 +460,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         // 17.13
         b = static_cast<int16_t>(a + 1);
         zug_erweiterung_zurueck();
-        zugzur(tiefe, i);
+        zugzur(tiefe, e);
     }
 
     // 18.-20.

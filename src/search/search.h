@@ -82,6 +82,17 @@ extern int32_t historywrites;
 void InitSearch();
 void qmoveorder(int tiefe, int lo, int hi);
 
+// The order qmoveorder(tiefe, 1, n) gives a list, found one place at a time
+// from the top and without moving the records: after ordnung_beginnen,
+// ordnung_platz(tiefe, k) for k = n, n - 1, ... returns the entry that the
+// whole sort would put on place k. The order of a range after the sort
+// depends only on what the range holds, not on when the ranges beside it are
+// sorted, so partitioning only the range that holds the next place gives the
+// same places, and a cutoff leaves the rest unsorted. A list with a king
+// capture is sorted whole at once, raising GeschKonig where qmoveorder would.
+void ordnung_beginnen(int tiefe, int n);
+int ordnung_platz(int tiefe, int k);
+
 // --- stopping and the game before the root ---------------------------------
 
 // Asked every ABFRAGE_KNOTEN nodes while a search runs: true ends the search
