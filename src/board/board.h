@@ -326,6 +326,9 @@ inline constexpr int SCHWARZ_SCHLUESSEL_FELD = 15;  // g2, code leer
 // "no promotion" (leer) and "no castling" (flag 0) folded in.
 extern uint64_t zug_weg[65][13][2];
 extern uint64_t zug_hin[65][13][2];
+// The entry of a captured piece on its square, 0 for leer: no test whether
+// the move captured.
+extern uint64_t schlag_weg[65][13][2];
 
 uint64_t rand64();
 int InitZobrist();
