@@ -55,7 +55,7 @@ TEST(Sortierung, PlatzweiseWieImGanzen) {
     std::mt19937 zufall(4);
     constexpr int EBENE = 9;
     for (int runde = 0; runde < 3000; ++runde) {
-        const int n = 1 + static_cast<int>(zufall() % 50);
+        const int n = 1 + static_cast<int>(zufall() % 100);
         const int spanne = 1 + static_cast<int>(zufall() % 12);
         index[EBENE] = n;
         for (int i = 1; i <= n; ++i) {

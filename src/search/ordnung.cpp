@@ -60,6 +60,38 @@ inline constexpr int64_t PLATZMASKE = (1 << PLATZBITS) - 1;
 static_assert(PLAETZE <= 1 << PLATZBITS);
 constexpr auto hoeher_verschluesselt = [](int64_t x, int64_t y) { return (x >> PLATZBITS) > (y >> PLATZBITS); };
 
+// The same partition step on keys, for ranges of up to 65 entries, without
+// a branch per entry: which entries score above the pivot is one mask, and
+// the steps above exchange the k-th of those from the left among the places
+// that end below the pivot with the k-th entry from the right that does not
+// score above it among the places that end above the pivot, until those run
+// out; the pivot then goes to the first place above them.
+int teilen_schluessel(int64_t* z, int lo, int hi) {
+    const int laenge = hi - lo;  // entries lo ... hi - 1 besides the pivot
+    if (laenge > 64) return teilen(z, lo, hi, hoeher_verschluesselt);
+    const int m = (lo + hi) / 2;
+    const int64_t p = z[m] >> PLATZBITS;
+    std::swap(z[m], z[hi]);
+    uint64_t hoeher = 0;
+    int unten = 0;  // entries not above the pivot
+    for (int t = 0; t < laenge; ++t) {
+        const bool ueber = (z[lo + t] >> PLATZBITS) > p;
+        hoeher |= static_cast<uint64_t>(ueber) << t;
+        unten += !ueber;
+    }
+    const uint64_t unterhalb = unten == 64 ? ~uint64_t{0} : (uint64_t{1} << unten) - 1;
+    const uint64_t alle = laenge == 64 ? ~uint64_t{0} : (uint64_t{1} << laenge) - 1;
+    uint64_t links = hoeher & unterhalb;
+    uint64_t rechts = ~hoeher & alle & ~unterhalb;
+    for (; links != 0; links &= links - 1) {
+        const int r = 63 - __builtin_clzll(rechts);
+        std::swap(z[lo + __builtin_ctzll(links)], z[lo + r]);
+        rechts &= ~(uint64_t{1} << r);
+    }
+    std::swap(z[lo + unten], z[hi]);
+    return lo + unten;
+}
+
 // Per level: the keys, and the first places of the ranges still to be
 // sorted, ascending, so the last one starts the range that holds the next
 // place; the list's length, whether the keys are set up yet, and the entry
@@ -87,7 +119,7 @@ void schluessel_sortieren(int tiefe, int lo, int hi) {
             if (hoeher_verschluesselt(z[lo], z[hi])) std::swap(z[lo], z[hi]);
             return;
         }
-        const int i = teilen(z, lo, hi, hoeher_verschluesselt);
+        const int i = teilen_schluessel(z, lo, hi);
         schluessel_sortieren(tiefe, lo, i - 1);
         lo = i + 1;
     }
@@ -111,7 +143,7 @@ void platz_sortieren(int tiefe, int k) {
         // Below the pivot's place a range waits; the pivot's place is final
         // (a range of one) and the range above it holds k, unless the pivot
         // landed on k itself.
-        const int i = teilen(z, a, k, hoeher_verschluesselt);
+        const int i = teilen_schluessel(z, a, k);
         anfang[n++] = static_cast<int16_t>(i);
         if (i < k) anfang[n++] = static_cast<int16_t>(i + 1);
     }
