@@ -172,11 +172,11 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (h.kennung == hashkennung && h.kennung2 == hashkennung2) {
             ++hashtreffer;
             killer[tiefe][2] = oldhvar[tiefe];
-            killer[tiefe][1] = h.bestzug;
+            killer[tiefe][1] = als_zug(h.bestzug);
             if (h.tiefe >= tiefe) {
                 if (h.flag == HASH_EXAKT) {
                     variante->anzahl = 1;
-                    variante->zuege[0] = h.bestzug;
+                    variante->zuege[0] = als_zug(h.bestzug);
                     return h.wert;
                 }
                 if (h.flag == HASH_UNTERGRENZE && h.wert >= beta) {
