@@ -370,9 +370,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         };
 
         // 17.7 Make the move and remember a capture for the recapture test.
-        //      The child probes the table first thing: start loading its slot.
+        //      A child above the horizon probes the table first thing: start
+        //      loading its slot (a reduction can only lift the horizon).
         zugausf(tiefe, e);
-        __builtin_prefetch(&hashtable[hashindex % HASHEINTRAEGE]);
+        if (tiefe - 1 > QSUCHE) __builtin_prefetch(&hashtable[hashindex % HASHEINTRAEGE]);
         if (m.geschlagen != leer) capmove[tiefe] = {static_cast<int16_t>(m.nach), m.geschlagen, m.figur};
 
         // 17.8 Futility near the horizon and one reduction per path, for
