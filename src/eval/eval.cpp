@@ -400,7 +400,7 @@ int eval(int, int, int alpha, int beta) {
     // pawns' part comes from the pawn table.
     uint64_t m[13];
     figurenmasken(m);
-    int anzahl[13] = {};
+    int anzahl[13] = {};  // pieces by code + 6
     const Bauernbefund& bauernteil = bauern(m[wbauer + 6], m[sbauer + 6]);
     f.bauern = &bauernteil;
     anzahl[wbauer + 6] = bauernteil.anzahl_w;
@@ -470,11 +470,10 @@ int eval(int, int, int alpha, int beta) {
     }
     for (uint64_t q = m[wkonig + 6]; q != 0; ++anzahl[wkonig + 6]) f.wk = naechstes_feld(q);
     for (uint64_t q = m[skonig + 6]; q != 0; ++anzahl[skonig + 6]) f.bk = naechstes_feld(q);
+    // Material from the counts of each kind, White's less Black's.
     int belegte = 0;
-    for (int k = 0; k < 13; ++k) {
-        M += anzahl[k] * figurenwert[k];
-        belegte += anzahl[k];
-    }
+    for (const int n : anzahl) belegte += n;
+    for (int art = wbauer; art <= wkonig; ++art) M += figurenwert[art + 6] * (anzahl[art + 6] - anzahl[6 - art]);
     const int bauern = anzahl[wbauer + 6] + anzahl[sbauer + 6];
     eval_iwkonig = static_cast<int16_t>(f.wk);
     eval_iskonig = static_cast<int16_t>(f.bk);
