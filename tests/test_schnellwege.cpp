@@ -1,10 +1,12 @@
 // The engine's shortcuts against the plain computation they stand for: the
-// pawn table against the pawn facts worked out afresh from the board, over
+// pawn table against the pawn facts worked out afresh from the board and the
+// captures from the evaluation's masks against the capture generator, over
 // random games, and the move loop's place-by-place order against the whole
 // sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "hilfen.h"
@@ -37,6 +39,18 @@ TEST(Bauerntabelle, WieFrischBerechnet) {
                 zugausf(liste, gespielt[n]);
                 ++n;
                 ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " after ply " << n;
+                // The captures from the masks the evaluation left equal the
+                // capture generator's own, for both sides.
+                eval(0, 0, -32000, 32000);
+                for (const int seite : {WEISS, SCHWARZ}) {
+                    qmovegen(200, seite);
+                    ZugEintrag erwartet[PLAETZE];
+                    const int anzahl = index[200];
+                    std::copy(zug[200], zug[200] + anzahl + 1, erwartet);
+                    qmovegen_aus(200, seite, eval_masken);
+                    ASSERT_EQ(index[200], anzahl) << start << " after ply " << n;
+                    ASSERT_EQ(std::memcmp(zug[200] + 1, erwartet + 1, anzahl * sizeof(ZugEintrag)), 0) << start << " ply " << n;
+                }
                 farbe = farbe == WEISS ? SCHWARZ : WEISS;
             }
             while (n > 0) {

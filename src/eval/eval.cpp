@@ -12,6 +12,8 @@
 
 namespace kelpin {
 
+uint64_t eval_masken[13];
+
 namespace {
 
 // Everything the scan learns about the board and the later blocks read; the
@@ -398,8 +400,8 @@ int eval(int, int, int alpha, int beta) {
     // The one board scan, piece kind by piece kind: every kind's squares in
     // ascending order, so "last met" still means the highest square. The
     // pawns' part comes from the pawn table.
-    uint64_t m[13];
-    figurenmasken(m);
+    uint64_t* const m = eval_masken;
+    figurenmasken(eval_masken);
     int anzahl[13] = {};  // pieces by code + 6
     const Bauernbefund& bauernteil = bauern(m[wbauer + 6], m[sbauer + 6]);
     f.bauern = &bauernteil;

@@ -456,19 +456,41 @@ void alle_zuege(int tiefe, int farbe) {
 // Only the pieces that reach an enemy piece at all are visited: pawns,
 // knights and the king by the squares from which they would, computed for
 // all enemy pieces at once; sliders all, since their rays may be blocked.
-void schlaege(int tiefe, int farbe) {
-    index[tiefe] = 0;
-    if (farbe != WEISS && farbe != SCHWARZ) return;
+// What the capture generator needs of the board, from the mover's side.
+struct Schlaglage {
+    uint64_t besetzt, feinde, bauern, springer, koenige, gleitende;
+};
+
+Schlaglage schlaglage(int vz) {
+    const Brettbild bild = brettbild(vz);
+    Schlaglage l;
+    l.besetzt = ~felder_gleich(bild, leer);
+    l.feinde = felder_unter(bild, leer);
+    l.bauern = felder_gleich(bild, wbauer);
+    l.springer = felder_gleich(bild, wspringer);
+    l.koenige = felder_gleich(bild, wkonig);
+    l.gleitende = l.besetzt & ~l.feinde & ~(l.bauern | l.springer | l.koenige);
+    return l;
+}
+
+Schlaglage schlaglage(int vz, const uint64_t* m) {
+    const int e = 6 + vz, g = 6 - vz;  // index of the mover's and the other side's pawns
+    Schlaglage l;
+    l.feinde = m[g] | m[g - vz] | m[g - 2 * vz] | m[g - 3 * vz] | m[g - 4 * vz] | m[g - 5 * vz];
+    l.bauern = m[e];
+    l.springer = m[e + vz];
+    l.koenige = m[e + 5 * vz];
+    l.gleitende = m[e + 2 * vz] | m[e + 3 * vz] | m[e + 4 * vz];
+    l.besetzt = l.feinde | l.bauern | l.springer | l.koenige | l.gleitende;
+    return l;
+}
+
+void schlaege(int tiefe, int farbe, const Schlaglage& l) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], index[tiefe], bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
-    const Brettbild bild = brettbild(vz);
-    const uint64_t besetzt = ~felder_gleich(bild, leer);
-    const uint64_t feinde = felder_unter(bild, leer);
-    const uint64_t bauern = felder_gleich(bild, wbauer);
-    const uint64_t springer = felder_gleich(bild, wspringer);
-    const uint64_t koenige = felder_gleich(bild, wkonig);
-    const uint64_t gleitende = besetzt & ~feinde & ~(bauern | springer | koenige);
+    const uint64_t besetzt = l.besetzt, feinde = l.feinde;
+    const uint64_t bauern = l.bauern, springer = l.springer, koenige = l.koenige, gleitende = l.gleitende;
 
     const uint64_t kandidaten = (bauern & bauernquellen(feinde, vz)) | (springer & springerfelder(feinde)) |
                                 (koenige & koenigsfelder(feinde)) | gleitende;
@@ -510,7 +532,14 @@ int movegen(int tiefe, int farbe) {
 }
 
 int qmovegen(int tiefe, int farbe) {
-    schlaege(tiefe, farbe);
+    index[tiefe] = 0;
+    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1));
+    return 0;
+}
+
+int qmovegen_aus(int tiefe, int farbe, const uint64_t* masken) {
+    index[tiefe] = 0;
+    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, masken));
     return 0;
 }
 

@@ -233,7 +233,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     if (tiefe > QSUCHE)
         movegen(tiefe, farbe);
     else
-        qmovegen(tiefe, farbe);
+        qmovegen_aus(tiefe, farbe, eval_masken);  // the stand pat has just scanned this board
     const int n = index[tiefe];
     ZugEintrag* const liste = zug[tiefe];
     if (n == 0 && !im_schach) return alpha;
