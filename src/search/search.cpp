@@ -205,6 +205,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (v + 900 < beta) return v;
         if (v > alpha) alpha = v;
         standpat = static_cast<int16_t>(v);
+        // Six levels below the horizon no capture is searched: the node ends
+        // with alpha unless its first move takes a king (step 17), and
+        // without a king to take there is nothing to generate.
+        if (tiefe <= q0 - QSUCHE_TIEFE && !koenig_bedroht(gegner)) return alpha;
     }
 
     // 9. In check when an opponent's capture could take a king.
