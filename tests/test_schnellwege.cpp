@@ -1,8 +1,8 @@
 // The engine's shortcuts against the plain computation they stand for: the
-// pawn table against the pawn facts worked out afresh from the board and the
+// pawn table against the pawn facts worked out afresh from the board, an
+// evaluation answered again under another window against a new one, and the
 // captures from the evaluation's masks against the capture generator, over
-// random games, and the move loop's place-by-place order against the whole
-// sort.
+// random games; the move loop's place-by-place order against the whole sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,7 +16,7 @@ namespace {
 
 // Random games from a few starting placements: after every make and every
 // unmake the pawn facts eval reads must be those of the board.
-TEST(Bauerntabelle, WieFrischBerechnet) {
+TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     // The table starts all zero, which must be what a board without pawns gives.
     test::stellung("k7/8/8/8/8/8/8/K7");
     EXPECT_EQ(bauernbefund_neu(), Bauernbefund{});
@@ -39,6 +39,17 @@ TEST(Bauerntabelle, WieFrischBerechnet) {
                 zugausf(liste, gespielt[n]);
                 ++n;
                 ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " after ply " << n;
+                // The same board under another window, answered from what
+                // the latest evaluation found, as evaluating it anew would.
+                for (int fenster = 0; fenster < 4; ++fenster) {
+                    const int a1 = static_cast<int>(zufall() % 1200) - 600, b1 = a1 + 1 + static_cast<int>(zufall() % 400);
+                    const int a2 = static_cast<int>(zufall() % 1200) - 600, b2 = a2 + 1 + static_cast<int>(zufall() % 400);
+                    const int neu = eval(0, 0, a2, b2);
+                    eval(0, 0, a1, b1);
+                    const int64_t vorher = evals;
+                    ASSERT_EQ(eval_nochmals(a2, b2), neu) << start << " after ply " << n;
+                    ASSERT_EQ(evals, vorher + 1);
+                }
                 // The captures from the masks the evaluation left equal the
                 // capture generator's own, for both sides.
                 eval(0, 0, -32000, 32000);

@@ -384,6 +384,20 @@ void linien(const Befund& f, Summen& z) {
     if (p.nB[lwq] == 0 && f.tB[lwq] > 0) T -= 12;
 }
 
+// What the latest evaluation found on its way, exit by exit. Every sum
+// there depends on the board alone; only which exit is taken depends on the
+// window. `stufe` says how far the latest call got: 1 it stopped at step 1
+// or 2, 8 at step 8, 11 at step 10 or 11, 13 at step 13, 15 it went through.
+struct Zwischenstand {
+    int M, belegte, bauern, wk, bk;
+    int stufe;
+    int summe8, rueck8;  // step 8: the sum tested and the sum returned
+    int rueck10, rueck11;
+    int summe13;
+    int ende;
+};
+Zwischenstand stand;
+
 }  // namespace
 
 int eval(int, int, int alpha, int beta) {
@@ -482,6 +496,12 @@ int eval(int, int, int alpha, int beta) {
     nrBAUERN = bauern;
     nrPIECES = belegte;
     if (f.wk == 0 || f.bk == 0) printf("BUH!");
+    stand.M = M;
+    stand.belegte = belegte;
+    stand.bauern = bauern;
+    stand.wk = f.wk;
+    stand.bk = f.bk;
+    stand.stufe = 1;
 
     // 1./2. Hopeless on material alone, or bare kings.
     if (M <= alpha - 100) return M;
@@ -520,6 +540,9 @@ int eval(int, int, int alpha, int beta) {
     if (auf(f1, wlaufer) && auf(e2, wdame)) L -= 20;
 
     // 8. Lazy exit above the window.
+    stand.summe8 = M + L + K + B + T;
+    stand.rueck8 = M + L + B + T;
+    stand.stufe = 8;
     if (M + L + K + B + T >= beta + 100) return M + L + B + T;
 
     // 9. Endgame: kings belong in the centre, away from the edge.
@@ -537,17 +560,62 @@ int eval(int, int, int alpha, int beta) {
     }
 
     // 10./11. Lazy exits.
+    stand.rueck10 = M + L + T + K;
+    stand.rueck11 = M + K;
+    stand.stufe = 11;
     if (M + L + T + K >= beta + 100) return M + L + T + K;
     if (M + K < alpha - 100) return M + K;
 
     // 12./13. King safety in the middlegame, then the last lazy exit.
     if (nrPIECES > 13) koenigssicherheit(f, z);
     const int S = M + K + L;
+    stand.summe13 = S;
+    stand.stufe = 13;
     if (S > beta + 150 || S < alpha - 150) return S;
 
     // 14./15. Pawn structure and files, then the halved combination.
     linien(f, z);
-    return M + K + L / 2 + T / 2 + B / 2;
+    stand.ende = M + K + L / 2 + T / 2 + B / 2;
+    stand.stufe = 15;
+    return stand.ende;
+}
+
+int eval_nochmals(int alpha, int beta) {
+    // The exits in eval's order; where the latest call stopped short of the
+    // one this window takes, the board is evaluated anew.
+    const Zwischenstand& z = stand;
+    int wert;
+    if (z.M <= alpha - 100) {
+        wert = z.M;
+    } else if (z.belegte == 2) {
+        wert = 0;
+    } else if (z.stufe < 8) {
+        return eval(0, 0, alpha, beta);
+    } else if (z.summe8 >= beta + 100) {
+        wert = z.rueck8;
+    } else if (z.stufe < 11) {
+        return eval(0, 0, alpha, beta);
+    } else if (z.rueck10 >= beta + 100) {
+        wert = z.rueck10;
+    } else if (z.rueck11 < alpha - 100) {
+        wert = z.rueck11;
+    } else if (z.stufe < 13) {
+        return eval(0, 0, alpha, beta);
+    } else if (z.summe13 > beta + 150 || z.summe13 < alpha - 150) {
+        wert = z.summe13;
+    } else if (z.stufe < 15) {
+        return eval(0, 0, alpha, beta);
+    } else {
+        wert = z.ende;
+    }
+    // What an evaluation leaves behind, as eval would.
+    ++evals;
+    eval_iwkonig = static_cast<int16_t>(z.wk);
+    eval_iskonig = static_cast<int16_t>(z.bk);
+    nrBAUERN = z.bauern;
+    nrPIECES = z.belegte;
+    if (z.wk == 0 || z.bk == 0) printf("BUH!");
+    return wert;
 }
 
 const Bauernbefund& bauernbefund() {

@@ -51,6 +51,10 @@ constexpr int PATT_ZUEGE = 8;      // the stalemate test runs up to this many mo
 bool umkehrbar[EBENEN];
 uint64_t korrektur[EBENEN];
 
+// Set just before a child is searched whose board the parent has evaluated
+// last: the child's stand pat answers from that evaluation.
+bool kind_bewertet;
+
 // The line each level hands to its children. Levels strictly fall along a
 // path, so one buffer per level never serves two live nodes, and 256 lines of
 // 1024 moves live in static storage rather than on the stack.
@@ -67,6 +71,12 @@ inline bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
 // eval() from the side to move.
 inline int bewerte(int tiefe, int farbe, int unten, int oben) {
     const int v = eval(tiefe, farbe, unten, oben);
+    return farbe == SCHWARZ ? -v : v;
+}
+
+// The same for the board the latest eval() call evaluated, unchanged since.
+inline int nochmals_bewerten(int farbe, int unten, int oben) {
+    const int v = eval_nochmals(unten, oben);
     return farbe == SCHWARZ ? -v : v;
 }
 
@@ -120,6 +130,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //    made, so a recapture is only ever measured against this path. Every
     //    few thousand nodes the driver is asked whether to stop.
     ++nodes;
+    const bool schon_bewertet = kind_bewertet;
+    kind_bewertet = false;
     if ((nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten()) abgebrochen = true;
     if (abgebrochen) return alpha;
     capmove[tiefe].geschlagen = 0;
@@ -200,7 +212,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //    capture. Far below beta the captures are not even looked at.
     int16_t standpat = 0;
     if (tiefe <= q0) {
-        const int v = bewerte(tiefe, farbe, alpha - 500, beta + 500);
+        const int v = schon_bewertet ? nochmals_bewerten(farbe, alpha - 500, beta + 500)
+                                     : bewerte(tiefe, farbe, alpha - 500, beta + 500);
         if (v >= beta) return v;
         if (v + 900 < beta) return v;
         if (v > alpha) alpha = v;
@@ -383,6 +396,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         // 17.8 Futility near the horizon and one reduction per path, for
         //      quiet moves of a node that is not in check and extended nothing.
         const bool ruhig = !hier_erweitert && !im_schach && m.geschlagen == leer;
+        bool kind_ist_bewertet = false;
         if (ruhig && i < n && (tiefe == QSUCHE + 1 || tiefe == QSUCHE + 2)) {
             const int rand = tiefe == QSUCHE + 1 ? 200 : 300;
             const int marge = tiefe == QSUCHE + 1 ? 350 : 550;
@@ -392,6 +406,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
                 zugzur(tiefe, e);
                 continue;
             }
+            kind_ist_bewertet = true;
         }
         bool reduziert = false;
         if (ruhig && tiefe > QSUCHE + 2 && reduction == 0) {
@@ -409,6 +424,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         //      real window is searched again with the window from s - 1.
         if (vorgeschichte_anzahl > 0) pfad_stempeln(tiefe, m);
         kindlinie.anzahl = 0;
+        kind_bewertet = kind_ist_bewertet;  // nothing evaluated since
         int s = -AlphaBeta(tiefe - 1, -b, -a, gegner, &kindlinie);
         if (!abgebrochen && a < s && s < beta && i < n && tiefe > QSUCHE + 1) {
             kindlinie.anzahl = 0;
