@@ -73,12 +73,13 @@ int teilen_schluessel(int64_t* z, int lo, int hi) {
     const int64_t p = z[m] >> PLATZBITS;
     std::swap(z[m], z[hi]);
     uint64_t hoeher = 0;
-    int unten = 0;  // entries not above the pivot
-    for (int t = 0; t < laenge; ++t) {
+    int oben = 0;  // entries above the pivot
+    for (int t = laenge - 1; t >= 0; --t) {
         const bool ueber = (z[lo + t] >> PLATZBITS) > p;
-        hoeher |= static_cast<uint64_t>(ueber) << t;
-        unten += !ueber;
+        hoeher = hoeher << 1 | static_cast<uint64_t>(ueber);
+        oben += ueber;
     }
+    const int unten = laenge - oben;  // entries not above the pivot
     const uint64_t unterhalb = unten == 64 ? ~uint64_t{0} : (uint64_t{1} << unten) - 1;
     const uint64_t alle = laenge == 64 ? ~uint64_t{0} : (uint64_t{1} << laenge) - 1;
     uint64_t links = hoeher & unterhalb;
