@@ -137,27 +137,32 @@ inline int rang(int s) { return i_reihe[s]; }
 // holding that piece.
 inline void figurenmasken(uint64_t (&m)[13]) {
 #if defined(__SSE2__)
-    // The board as 64 bytes; one compare per piece kind on the magnitudes,
-    // the colour from the sign.
-    __m128i betrag[4];
-    uint64_t schwarz = 0;
+    // The board as 64 bytes. The sign bit of each byte is the colour; the
+    // three low bits of its magnitude (kinds 1 ... 6) are moved one at a
+    // time into the sign bit's place: four byte masks give every code.
+    uint64_t schwarz = 0, b0 = 0, b1 = 0, b2 = 0;
     const __m128i null = _mm_setzero_si128();
     for (int k = 0; k < 4; ++k) {
         const __m128i b = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
         const __m128i negativ = _mm_cmplt_epi8(b, null);
-        schwarz |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(negativ))) << (16 * k);
-        betrag[k] = _mm_sub_epi8(_mm_xor_si128(b, negativ), negativ);
+        const __m128i betrag = _mm_sub_epi8(_mm_xor_si128(b, negativ), negativ);
+        const int verschiebung = 16 * k;
+        schwarz |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(b))) << verschiebung;
+        b0 |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_slli_epi16(betrag, 7)))) << verschiebung;
+        b1 |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_slli_epi16(betrag, 6)))) << verschiebung;
+        b2 |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_slli_epi16(betrag, 5)))) << verschiebung;
     }
-    for (int art = 1; art <= 6; ++art) {
-        const __m128i c = _mm_set1_epi8(static_cast<char>(art));
-        uint64_t maske = 0;
-        for (int k = 0; k < 4; ++k)
-            maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(betrag[k], c))))
-                     << (16 * k);
-        m[6 + art] = maske & ~schwarz;
-        m[6 - art] = maske & schwarz;
-    }
+    const uint64_t weiss = ~schwarz;
+    const uint64_t n0 = ~b0, n1 = ~b1, n2 = ~b2;
+    const uint64_t bauer = b0 & n1 & n2, springer = n0 & b1 & n2, laeufer = b0 & b1 & n2;
+    const uint64_t turm = n0 & n1 & b2, dame = b0 & n1 & b2, koenig = n0 & b1 & b2;
+    m[wbauer + 6] = bauer & weiss, m[sbauer + 6] = bauer & schwarz;
+    m[wspringer + 6] = springer & weiss, m[sspringer + 6] = springer & schwarz;
+    m[wlaufer + 6] = laeufer & weiss, m[slaufer + 6] = laeufer & schwarz;
+    m[wturm + 6] = turm & weiss, m[sturm + 6] = turm & schwarz;
+    m[wdame + 6] = dame & weiss, m[sdame + 6] = dame & schwarz;
+    m[wkonig + 6] = koenig & weiss, m[skonig + 6] = koenig & schwarz;
     m[6] = 0;  // empty squares are not visited
 #else
     for (uint64_t& maske : m) maske = 0;
