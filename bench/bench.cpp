@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "driver/driver.h"
@@ -128,8 +128,9 @@ int einmal(const std::vector<kelpin::signatur::Zeile>& zeilen) {
     for (size_t i = 0; i < zeilen.size(); ++i) {
         const bool ok = wie_aufgezeichnet(zeilen[i], l.ergebnisse[i]);
         gleich = gleich && ok;
-        printf("stellung %s %c %d %lld %s %d\n", zeilen[i].stellung.c_str(), zeilen[i].farbe == kelpin::WEISS ? 'w' : 'b',
-               zeilen[i].tiefe, l.ergebnisse[i].knoten, l.ergebnisse[i].zug.c_str(), ok);
+        printf("stellung %s %c %d %lld %s %d\n", zeilen[i].stellung.c_str(),
+               zeilen[i].farbe == kelpin::WEISS ? 'w' : 'b', zeilen[i].tiefe, l.ergebnisse[i].knoten,
+               l.ergebnisse[i].zug.c_str(), ok);
     }
     printf("eval4 %.0f\neval8 %.0f\nsuche %lld %.0f %d\n", l.eval4, l.eval8, l.knoten, l.knoten / l.zeit, gleich);
     return gleich ? 0 : 2;

@@ -42,8 +42,10 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                 // The same board under another window, answered from what
                 // the latest evaluation found, as evaluating it anew would.
                 for (int fenster = 0; fenster < 4; ++fenster) {
-                    const int a1 = static_cast<int>(zufall() % 1200) - 600, b1 = a1 + 1 + static_cast<int>(zufall() % 400);
-                    const int a2 = static_cast<int>(zufall() % 1200) - 600, b2 = a2 + 1 + static_cast<int>(zufall() % 400);
+                    auto fenster_unten = [&] { return static_cast<int>(zufall() % 1200) - 600; };
+                    auto breite = [&] { return 1 + static_cast<int>(zufall() % 400); };
+                    const int a1 = fenster_unten(), b1 = a1 + breite();
+                    const int a2 = fenster_unten(), b2 = a2 + breite();
                     const int neu = eval(0, 0, a2, b2);
                     eval(0, 0, a1, b1);
                     const int64_t vorher = evals;
@@ -60,7 +62,8 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                     std::copy(zug[200], zug[200] + anzahl + 1, erwartet);
                     qmovegen_aus(200, seite, eval_masken);
                     ASSERT_EQ(index[200], anzahl) << start << " after ply " << n;
-                    ASSERT_EQ(std::memcmp(zug[200] + 1, erwartet + 1, anzahl * sizeof(ZugEintrag)), 0) << start << " ply " << n;
+                    ASSERT_EQ(std::memcmp(zug[200] + 1, erwartet + 1, anzahl * sizeof(ZugEintrag)), 0)
+                        << start << " ply " << n;
                 }
                 farbe = farbe == WEISS ? SCHWARZ : WEISS;
             }

@@ -20,9 +20,9 @@ inline void schluessel_xor(uint64_t w0, uint64_t w1) {
 void schluessel_ziehen(const ZugEintrag& m) {
     const int p = m.figur + 6;
     const auto& ziel = zufall[m.nach];
-    schluessel_xor(
-        zug_weg[m.von][p][0] ^ ziel[p][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0] ^ schlag_weg[m.nach][m.geschlagen + 6][0],
-        zug_weg[m.von][p][1] ^ ziel[p][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1] ^ schlag_weg[m.nach][m.geschlagen + 6][1]);
+    const auto& opfer = schlag_weg[m.nach][m.geschlagen + 6];
+    schluessel_xor(zug_weg[m.von][p][0] ^ ziel[p][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0] ^ opfer[0],
+                   zug_weg[m.von][p][1] ^ ziel[p][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1] ^ opfer[1]);
 }
 
 // Most moves are neither promotions nor castling (and the generators put

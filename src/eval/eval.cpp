@@ -147,11 +147,14 @@ inline void figurenmasken(uint64_t (&m)[13]) {
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
         const __m128i negativ = _mm_cmplt_epi8(b, null);
         const __m128i betrag = _mm_sub_epi8(_mm_xor_si128(b, negativ), negativ);
-        const int verschiebung = 16 * k;
-        schwarz |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(b))) << verschiebung;
-        b0 |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_slli_epi16(betrag, 7)))) << verschiebung;
-        b1 |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_slli_epi16(betrag, 6)))) << verschiebung;
-        b2 |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_slli_epi16(betrag, 5)))) << verschiebung;
+        // Bit 7 of each byte as 16 bits, placed for squares 16k + 1 ... 16k + 16.
+        const auto vorzeichen = [k](__m128i x) {
+            return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(x))) << (16 * k);
+        };
+        schwarz |= vorzeichen(b);
+        b0 |= vorzeichen(_mm_slli_epi16(betrag, 7));
+        b1 |= vorzeichen(_mm_slli_epi16(betrag, 6));
+        b2 |= vorzeichen(_mm_slli_epi16(betrag, 5));
     }
     const uint64_t weiss = ~schwarz;
     const uint64_t n0 = ~b0, n1 = ~b1, n2 = ~b2;

@@ -17,7 +17,7 @@ struct Bauernbefund {
     int8_t nW[9], nB[9];      // pawns per file; slot 0 stays 0 for a missing king's file
     int8_t rW[9], rB[9];      // most advanced White and least advanced Black pawn rank
     uint16_t wdatei, sdatei;  // bit f: White / Black pawns on file f
-    uint16_t wiso, siso;     // bit f: isolated White / Black pawns on file f
+    uint16_t wiso, siso;      // bit f: isolated White / Black pawns on file f
     int16_t anzahl_w, anzahl_s;
     int32_t B;            // piece-square values, the Black pawns' centre weights
     int32_t struktur;     // isolated and doubled pawns

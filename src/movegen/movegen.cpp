@@ -331,7 +331,9 @@ bool stueck_erreicht(int s, int vz, uint64_t besetzt) {
     return false;
 }
 
-bool angegriffen_bei(int s, int vz, uint64_t besetzt) { return bauer_schlaegt(s, vz) || stueck_erreicht(s, vz, besetzt); }
+bool angegriffen_bei(int s, int vz, uint64_t besetzt) {
+    return bauer_schlaegt(s, vz) || stueck_erreicht(s, vz, besetzt);
+}
 
 bool endet_auf(int x, int vz, uint64_t besetzt) {
     const int inhalt = brett[x];
@@ -424,7 +426,8 @@ void alle_zuege(int tiefe, int farbe) {
                 const int vor = 8 * vz;
                 const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
                 if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
-                    if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
+                    if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer))
+                        m->ep_linie = static_cast<int16_t>(i_linie[s]);
                 const int t = s + vor;
                 if (t >= 1 && t <= 64 && brett[t] == leer) {
                     ZugEintrag* m = w.zug(s, t, figur, leer);

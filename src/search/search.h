@@ -82,10 +82,17 @@ inline Tabellenzug tabellenzug(const ZugEintrag& m) {
 }
 
 inline ZugEintrag als_zug(const Tabellenzug& t) {
-    return {static_cast<uint16_t>(t.von),        static_cast<uint16_t>(t.nach),     static_cast<int16_t>(t.figur),
-            static_cast<int16_t>(t.geschlagen),  static_cast<int16_t>(t.umwandlung), static_cast<int16_t>(t.rochade),
-            static_cast<int16_t>(t.ep_linie),    0,                                  t.sortwert,
-            static_cast<int16_t>(t.neue_figur)};
+    ZugEintrag m{};
+    m.von = static_cast<uint16_t>(t.von);
+    m.nach = static_cast<uint16_t>(t.nach);
+    m.figur = static_cast<int16_t>(t.figur);
+    m.geschlagen = static_cast<int16_t>(t.geschlagen);
+    m.umwandlung = static_cast<int16_t>(t.umwandlung);
+    m.rochade = static_cast<int16_t>(t.rochade);
+    m.ep_linie = static_cast<int16_t>(t.ep_linie);
+    m.sortwert = t.sortwert;
+    m.neue_figur = static_cast<int16_t>(t.neue_figur);
+    return m;
 }
 
 // Packed to 32 bytes; the table itself starts on a cache line.
