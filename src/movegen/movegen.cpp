@@ -19,24 +19,24 @@ int32_t debugmode;
 
 namespace {
 
-// Piece-square table of a mover by code + 6; the king has none (its moves
-// score no positional term).
-constexpr const int* figurentabelle[13] = {
-    nullptr,    dfiguren_s, tfiguren_s, lfiguren_s, sfiguren_s, bfiguren_s, nullptr,
-    bfiguren_w, sfiguren_w, lfiguren_w, tfiguren_w, dfiguren_w, nullptr,
-};
-
 constexpr int SCHLAG_BONUS = 10000;
 constexpr int KOENIGSSCHLAG_BONUS = 9910;
 constexpr int HINWEIS_BONUS[4] = {0, 15000, 7500, 90};
 
-// The positional term as one table per mover, sign included: a White move
-// scores T[nach] - T[von], a Black one T[von] - T[nach], the king nothing.
+// The positional term as one table per mover (code + 6), sign included: a
+// White move scores T[nach] - T[von], a Black one T[von] - T[nach], where T
+// is the piece-square table of the mover's kind and colour; the king scores
+// nothing.
 constexpr auto lagewert = [] {
     std::array<std::array<int32_t, 65>, 13> t{};
-    for (int p = 0; p < 13; ++p)
-        if (const int* tab = figurentabelle[p])
-            for (int s = 1; s <= 64; ++s) t[p][s] = p > 6 ? tab[s] : -tab[s];
+    auto tabelle = [&t](int figur, const int (&wert)[72]) {
+        for (int s = 1; s <= 64; ++s) t[figur + 6][s] = figur > 0 ? wert[s] : -wert[s];
+    };
+    tabelle(wbauer, bfiguren_w), tabelle(sbauer, bfiguren_s);
+    tabelle(wspringer, sfiguren_w), tabelle(sspringer, sfiguren_s);
+    tabelle(wlaufer, lfiguren_w), tabelle(slaufer, lfiguren_s);
+    tabelle(wturm, tfiguren_w), tabelle(sturm, tfiguren_s);
+    tabelle(wdame, dfiguren_w), tabelle(sdame, dfiguren_s);
     return t;
 }();
 
