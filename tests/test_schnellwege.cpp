@@ -1,8 +1,9 @@
-// The engine's shortcuts against the plain computation they stand for: the
-// pawn table against the pawn facts worked out afresh from the board, an
-// evaluation answered again under another window against a new one, and the
-// captures from the evaluation's masks against the capture generator, over
-// random games; the move loop's place-by-place order against the whole sort.
+// The engine's shortcuts against the plain computation they stand for, over
+// random games: the pawn table against the pawn facts worked out afresh from
+// the board, an evaluation answered again under another window against a new
+// one, the captures from the evaluation's masks against the capture
+// generator, and the table's compact moves against the moves themselves;
+// then the move loop's place-by-place order against the whole sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,8 +21,8 @@ bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
                                               y.reserve, y.sortwert, y.neue_figur);
 }
 
-// Random games from a few starting placements: after every make and every
-// unmake the pawn facts eval reads must be those of the board.
+// Random games from a few starting placements, with promotions and castling
+// among the moves; the pawn facts are checked after every make and unmake.
 TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     // The table starts all zero, which must be what a board without pawns gives.
     test::stellung("k7/8/8/8/8/8/8/K7");
@@ -29,6 +30,8 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     EXPECT_EQ(bauernbefund(), Bauernbefund{});
 
     std::mt19937 zufall(14);
+    auto fenster_unten = [&] { return static_cast<int>(zufall() % 1200) - 600; };
+    auto breite = [&] { return 1 + static_cast<int>(zufall() % 400); };
     constexpr int PLIES = 60;
     for (const char* start : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3",
                               "r3k3/1P5p/8/2pP4/8/8/p5PP/4K2R", "8/5k1p/1R2Rn2/5q2/1p6/6P1/5P2/6K1"}) {
@@ -41,6 +44,9 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                 const int liste = 10 + n;
                 movegen(liste, farbe);
                 if (index[liste] == 0) break;
+                // Every move the table keeps comes back whole.
+                for (int i = 1; i <= index[liste]; ++i)
+                    ASSERT_TRUE(gleich(als_zug(tabellenzug(zug[liste][i])), zug[liste][i])) << start << " ply " << n;
                 gespielt[n] = static_cast<int>(zufall() % index[liste]) + 1;
                 zugausf(liste, gespielt[n]);
                 ++n;
@@ -48,8 +54,6 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                 // The same board under another window, answered from what
                 // the latest evaluation found, as evaluating it anew would.
                 for (int fenster = 0; fenster < 4; ++fenster) {
-                    auto fenster_unten = [&] { return static_cast<int>(zufall() % 1200) - 600; };
-                    auto breite = [&] { return 1 + static_cast<int>(zufall() % 400); };
                     const int a1 = fenster_unten(), b1 = a1 + breite();
                     const int a2 = fenster_unten(), b2 = a2 + breite();
                     const int neu = eval(0, 0, a2, b2);
