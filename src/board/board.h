@@ -82,33 +82,27 @@ inline Brettbild brettbild(int vz) {
     return b;
 }
 
-// The squares holding code c (seen from the side the picture was taken for).
-inline uint64_t felder_gleich(const Brettbild& b, int c) {
+// The squares whose code (as the picture shows it) equals c, or with
+// `unter` lies below c.
+inline uint64_t felder_vergleich(const Brettbild& b, int c, bool unter) {
     uint64_t maske = 0;
 #if defined(__SSE2__)
     const __m128i wert = _mm_set1_epi8(static_cast<char>(c));
-    for (int k = 0; k < 4; ++k)
-        maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b.teil[k], wert))))
-                 << (16 * k);
+    for (int k = 0; k < 4; ++k) {
+        const __m128i ja = unter ? _mm_cmplt_epi8(b.teil[k], wert) : _mm_cmpeq_epi8(b.teil[k], wert);
+        maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(ja))) << (16 * k);
+    }
 #else
-    for (int s = 0; s < 64; ++s) maske |= static_cast<uint64_t>(b.feld[s] == c) << s;
+    for (int s = 0; s < 64; ++s) maske |= static_cast<uint64_t>(unter ? b.feld[s] < c : b.feld[s] == c) << s;
 #endif
     return maske;
 }
 
+// The squares holding code c (seen from the side the picture was taken for).
+inline uint64_t felder_gleich(const Brettbild& b, int c) { return felder_vergleich(b, c, false); }
+
 // The squares holding a code below c: with c = leer the other side's pieces.
-inline uint64_t felder_unter(const Brettbild& b, int c) {
-    uint64_t maske = 0;
-#if defined(__SSE2__)
-    const __m128i wert = _mm_set1_epi8(static_cast<char>(c));
-    for (int k = 0; k < 4; ++k)
-        maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmplt_epi8(b.teil[k], wert))))
-                 << (16 * k);
-#else
-    for (int s = 0; s < 64; ++s) maske |= static_cast<uint64_t>(b.feld[s] < c) << s;
-#endif
-    return maske;
-}
+inline uint64_t felder_unter(const Brettbild& b, int c) { return felder_vergleich(b, c, true); }
 
 inline uint64_t besetzte_felder() { return ~felder_gleich(brettbild(1), leer); }
 

@@ -381,13 +381,12 @@ void rochaden(Schreiber& w, int tiefe, int farbe, uint64_t besetzt) {
         if (ZugEintrag* m = w.zug(k, k - 2, koenig, leer)) m->rochade = 1;
 }
 
-// Knight jumps and king steps: onto an empty square or an enemy piece, or
-// onto enemy pieces only.
-template <bool NUR_SCHLAEGE>
-inline void sprung(Schreiber& w, int s, int figur, uint64_t ziele_erlaubt, const Ziele& ziele) {
+// Knight jumps and king steps, in the generator's order, onto the squares
+// of `erlaubt` (empty or enemy, or enemy only).
+inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele& ziele) {
     for (int k = 0; k < ziele.n; ++k) {
         const int t = ziele.feld[k];
-        if (ziele_erlaubt & bit(t)) w.zug(s, t, figur, brett[t]);
+        if (erlaubt & bit(t)) w.zug(s, t, figur, brett[t]);
     }
 }
 
@@ -407,6 +406,61 @@ inline void bauer_schlaege(Schreiber& w, int s, int figur, int vz, uint64_t fein
     }
 }
 
+// A pawn's steps straight ahead: the double step from its second rank, then
+// the single step, which onto the last rank becomes four promotions.
+inline void bauer_schritte(Schreiber& w, int s, int figur, int vz) {
+    const int vor = 8 * vz;
+    const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
+    if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
+        if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
+    const int t = s + vor;
+    if (t >= 1 && t <= 64 && brett[t] == leer) {
+        ZugEintrag* m = w.zug(s, t, figur, leer);
+        if (i_reihe[t] == (vz > 0 ? 8 : 1)) w.umwandlungen(m, vz);
+    }
+}
+
+template <bool NUR_SCHLAEGE, int ERSTER, int N>
+inline void gleite(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
+    if (NUR_SCHLAEGE)
+        gleiter_schlaege<ERSTER, N>(w, s, figur, besetzt, feinde);
+    else
+        gleiter<ERSTER, N>(w, s, figur, besetzt, besetzt & ~feinde);
+}
+
+// The moves of the pieces of side vz on the squares of `stuecke`, square by
+// square upward, each piece's in its own order; only captures, or all moves.
+template <bool NUR_SCHLAEGE>
+void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+    const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
+    for (uint64_t q = stuecke; q != 0;) {
+        const int s = naechstes_feld(q);
+        const int figur = brett[s];
+        switch (figur * vz) {
+            case wbauer:
+                if (!NUR_SCHLAEGE) bauer_schritte(w, s, figur, vz);
+                bauer_schlaege(w, s, figur, vz, feinde);
+                break;
+            case wspringer:
+                sprung(w, s, figur, ziele, springer_ziele[s]);
+                break;
+            case wlaufer:
+                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
+                break;
+            case wturm:
+                gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
+                break;
+            case wdame:
+                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, figur, besetzt, feinde);
+                break;
+            case wkonig:
+                if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
+                sprung(w, s, figur, ziele, koenig_ziele[s]);
+                break;
+        }
+    }
+}
+
 void alle_zuege(int tiefe, int farbe) {
     index[tiefe] = 0;
     if (farbe != WEISS && farbe != SCHWARZ) return;
@@ -416,49 +470,9 @@ void alle_zuege(int tiefe, int farbe) {
     const Brettbild bild = brettbild(vz);
     const uint64_t besetzt = ~felder_gleich(bild, leer);
     const uint64_t feinde = felder_unter(bild, leer);
-    const uint64_t eigene = besetzt & ~feinde;
-
-    for (uint64_t q = eigene; q != 0;) {
-        const int s = naechstes_feld(q);
-        const int figur = brett[s];
-        switch (figur * vz) {
-            case wbauer: {
-                const int vor = 8 * vz;
-                const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
-                if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
-                    if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer))
-                        m->ep_linie = static_cast<int16_t>(i_linie[s]);
-                const int t = s + vor;
-                if (t >= 1 && t <= 64 && brett[t] == leer) {
-                    ZugEintrag* m = w.zug(s, t, figur, leer);
-                    if (i_reihe[t] == (vz > 0 ? 8 : 1)) w.umwandlungen(m, vz);
-                }
-                bauer_schlaege(w, s, figur, vz, feinde);
-                break;
-            }
-            case wspringer:
-                sprung<false>(w, s, figur, ~eigene, springer_ziele[s]);
-                break;
-            case wlaufer:
-                gleiter<LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, eigene);
-                break;
-            case wturm:
-                gleiter<TURM_STRAHLEN, 4>(w, s, figur, besetzt, eigene);
-                break;
-            case wdame:
-                gleiter<LAEUFER_STRAHLEN, 8>(w, s, figur, besetzt, eigene);
-                break;
-            case wkonig:
-                if (s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
-                sprung<false>(w, s, figur, ~eigene, koenig_ziele[s]);
-                break;
-        }
-    }
+    zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
 }
 
-// Only the pieces that reach an enemy piece at all are visited: pawns,
-// knights and the king by the squares from which they would, computed for
-// all enemy pieces at once; sliders all, since their rays may be blocked.
 // What the capture generator needs of the board, from the mover's side.
 struct Schlaglage {
     uint64_t besetzt, feinde, bauern, springer, koenige, gleitende;
@@ -488,39 +502,16 @@ Schlaglage schlaglage(int vz, const uint64_t* m) {
     return l;
 }
 
+// Only the pieces that reach an enemy piece at all are visited: pawns,
+// knights and the king by the squares from which they would, computed for
+// all enemy pieces at once; sliders all, since their rays may be blocked.
 void schlaege(int tiefe, int farbe, const Schlaglage& l) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], index[tiefe], bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
-    const uint64_t besetzt = l.besetzt, feinde = l.feinde;
-    const uint64_t bauern = l.bauern, springer = l.springer, koenige = l.koenige, gleitende = l.gleitende;
-
-    const uint64_t kandidaten = (bauern & bauernquellen(feinde, vz)) | (springer & springerfelder(feinde)) |
-                                (koenige & koenigsfelder(feinde)) | gleitende;
-    for (uint64_t q = kandidaten; q != 0;) {
-        const int s = naechstes_feld(q);
-        const int figur = brett[s];
-        switch (figur * vz) {
-            case wbauer:
-                bauer_schlaege(w, s, figur, vz, feinde);
-                break;
-            case wspringer:
-                sprung<true>(w, s, figur, feinde, springer_ziele[s]);
-                break;
-            case wlaufer:
-                gleiter_schlaege<LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
-                break;
-            case wturm:
-                gleiter_schlaege<TURM_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
-                break;
-            case wdame:
-                gleiter_schlaege<LAEUFER_STRAHLEN, 8>(w, s, figur, besetzt, feinde);
-                break;
-            case wkonig:
-                sprung<true>(w, s, figur, feinde, koenig_ziele[s]);
-                break;
-        }
-    }
+    const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, vz)) | (l.springer & springerfelder(l.feinde)) |
+                                (l.koenige & koenigsfelder(l.feinde)) | l.gleitende;
+    zuege_von<true>(w, kandidaten, vz, l.besetzt, l.feinde, tiefe, farbe);
 }
 
 }  // namespace
