@@ -60,33 +60,42 @@ constexpr auto schlagwert = [] {
 constexpr uint32_t felderpaar(uint32_t von, uint32_t nach) { return von << 16 | nach; }
 
 // Everything the score of a move needs that does not depend on the move:
-// read once per generator call.
+// read once per generator call. Few moves land where a hint does, so the
+// hints are compared only for those.
 struct Bewerter {
     const int32_t (*history)[65];
     int32_t faktor;
     int32_t writes;
     uint32_t hinweis[4];
+    uint64_t hinweis_ziele = 0;  // the to-squares of the hints
 
     explicit Bewerter(int tiefe)
         : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites) {
-        for (int k = 1; k <= 3; ++k) hinweis[k] = felderpaar(killer[tiefe][k].von, killer[tiefe][k].nach);
+        for (int k = 1; k <= 3; ++k) {
+            const ZugEintrag& h = killer[tiefe][k];
+            hinweis[k] = felderpaar(h.von, h.nach);
+            if (h.nach >= 1 && h.nach <= 64) hinweis_ziele |= uint64_t{1} << (h.nach - 1);
+        }
     }
 
     int32_t wert(int von, int nach, int figur, int geschlagen) const {
         int32_t w = history[von][nach] * faktor;
         if (writes != 1) w /= writes;
         w += lagewert[figur + 6][nach] - lagewert[figur + 6][von] + schlagwert[figur + 6][geschlagen + 6];
-        const uint32_t paar = felderpaar(von, nach);
-        for (int k = 1; k <= 3; ++k) w += paar == hinweis[k] ? HINWEIS_BONUS[k] : 0;
+        if (hinweis_ziele & (uint64_t{1} << (nach - 1))) {
+            const uint32_t paar = felderpaar(von, nach);
+            for (int k = 1; k <= 3; ++k) w += paar == hinweis[k] ? HINWEIS_BONUS[k] : 0;
+        }
         return w;
     }
 };
 
 // Writes one record into the list. A full list takes nothing more: whatever
-// position setboard produced, no list runs into the next one.
+// position setboard produced, no list runs into the next one. The count is
+// kept here and handed to index[] at the end.
 struct Schreiber {
     ZugEintrag* liste;
-    int32_t& n;
+    int32_t n;
     const Bewerter& bewerter;
 
     ZugEintrag* zug(int von, int nach, int figur, int geschlagen) {
@@ -465,12 +474,13 @@ void alle_zuege(int tiefe, int farbe) {
     index[tiefe] = 0;
     if (farbe != WEISS && farbe != SCHWARZ) return;
     const Bewerter bewerter(tiefe);
-    Schreiber w{zug[tiefe], index[tiefe], bewerter};
+    Schreiber w{zug[tiefe], 0, bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
     const Brettbild bild = brettbild(vz);
     const uint64_t besetzt = ~felder_gleich(bild, leer);
     const uint64_t feinde = felder_unter(bild, leer);
     zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
+    index[tiefe] = w.n;
 }
 
 // What the capture generator needs of the board, from the mover's side.
@@ -507,11 +517,12 @@ Schlaglage schlaglage(int vz, const uint64_t* m) {
 // all enemy pieces at once; sliders all, since their rays may be blocked.
 void schlaege(int tiefe, int farbe, const Schlaglage& l) {
     const Bewerter bewerter(tiefe);
-    Schreiber w{zug[tiefe], index[tiefe], bewerter};
+    Schreiber w{zug[tiefe], 0, bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
     const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, vz)) | (l.springer & springerfelder(l.feinde)) |
                                 (l.koenige & koenigsfelder(l.feinde)) | l.gleitende;
     zuege_von<true>(w, kandidaten, vz, l.besetzt, l.feinde, tiefe, farbe);
+    index[tiefe] = w.n;
 }
 
 }  // namespace
