@@ -337,12 +337,13 @@ inline constexpr int SCHWARZ_SCHLUESSEL_FELD = 15;  // g2, code leer
 // no castling) updates the keys from two entries: `zug_weg` is a piece's
 // entry on the square it leaves, with the side key folded in for a Black
 // piece; `zug_hin` its entry on the square it reaches, with the entries of
-// "no promotion" (leer) and "no castling" (flag 0) folded in.
-extern uint64_t zug_weg[65][13][2];
-extern uint64_t zug_hin[65][13][2];
+// "no promotion" (leer) and "no castling" (flag 0) folded in. Indexed like
+// zufall, with room for 16 codes so that an entry's place takes shifts only.
+extern uint64_t zug_weg[65][16][2];
+extern uint64_t zug_hin[65][16][2];
 // The entry of a captured piece on its square, 0 for leer: no test whether
 // the move captured.
-extern uint64_t schlag_weg[65][13][2];
+extern uint64_t schlag_weg[65][16][2];
 
 uint64_t rand64();
 int InitZobrist();

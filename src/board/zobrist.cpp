@@ -10,9 +10,9 @@ uint64_t zufall[65][13][2];
 uint64_t hashindex;
 uint64_t hashkennung;
 uint64_t hashkennung2 = KENNUNG2_START;
-uint64_t zug_weg[65][13][2];
-uint64_t zug_hin[65][13][2];
-uint64_t schlag_weg[65][13][2];
+uint64_t zug_weg[65][16][2];
+uint64_t zug_hin[65][16][2];
+uint64_t schlag_weg[65][16][2];
 
 namespace {
 
