@@ -1,6 +1,7 @@
 // The static evaluation: one scan of the board collects material, piece-square
 // values and the per-file facts; global terms and four lazy exits follow, then
-// king safety (middlegame only) and the per-file pawn and rook terms.
+// king safety (middlegame only) and the per-file pawn and rook terms. What the
+// pawns alone decide is kept in a table by placement of the pawns.
 #include "eval/eval.h"
 
 #include <cstddef>
