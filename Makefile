@@ -18,9 +18,11 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Speed figures: perft, evaluation, search and the search signature, beside
-# a peer engine's perft.
+# a peer engine's perft and evaluation rate. BASE=<commit> measures that
+# commit alongside, alternating runs, and prints the ratios.
+BASE ?=
 bench: build
-	BUILD=$(BUILD) ./tools/bench.sh
+	BUILD=$(BUILD) BASE=$(BASE) JOBS=$(JOBS) ./tools/bench.sh
 
 # The whole test suite once more under AddressSanitizer and UBSan.
 sanitize:

@@ -1,12 +1,13 @@
 // Evaluation and search speed for make bench, each the median of three runs,
-// and the search signature with its node total.
+// and the search signature with its node total; with --einmal a single run
+// in plain figures, which tools/bench.sh alternates with an earlier build's.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "driver/driver.h"
@@ -15,10 +16,16 @@
 
 namespace {
 
-using namespace std::chrono;
 using kelpin::eval;
 
-double sekunden_seit(steady_clock::time_point t0) { return duration<double>(steady_clock::now() - t0).count(); }
+// The process's CPU time, not the wall clock: on a machine that runs other
+// work beside the bench, time spent waiting for a core is not counted
+// against the engine.
+double sekunden() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -44,13 +51,9 @@ struct Stumm {
 };
 
 double evals_pro_sekunde(int aufrufe) {
-    std::vector<double> raten;
-    for (int lauf = 0; lauf < 3; ++lauf) {
-        const auto t0 = steady_clock::now();
-        for (int i = 0; i < aufrufe; ++i) eval(0, 0, -32000, 32000);
-        raten.push_back(aufrufe / sekunden_seit(t0));
-    }
-    return median(raten);
+    const double t0 = sekunden();
+    for (int i = 0; i < aufrufe; ++i) eval(0, 0, -32000, 32000);
+    return aufrufe / (sekunden() - t0);
 }
 
 // Varied positions for the evaluation: opening, middlegames, endgames.
@@ -82,51 +85,89 @@ int neue_tabelle(const char* tabelle) {
     return 0;
 }
 
+// One pass over the three measures.
+struct Lauf {
+    double eval4;      // evaluations per second on test position 4
+    double eval8;      // mean over the eight varied positions
+    long long knoten;  // signature nodes
+    double zeit;       // seconds for the signature searches
+    std::vector<kelpin::signatur::Ergebnis> ergebnisse;
+};
+
+Lauf messen(const std::vector<kelpin::signatur::Zeile>& zeilen) {
+    Lauf l{};
+    kelpin::teststellung(4);
+    l.eval4 = evals_pro_sekunde(3000000);
+    for (const char* s : EVAL_STELLUNGEN) {
+        kelpin::epd(s);
+        l.eval8 += evals_pro_sekunde(1000000) / 8;
+    }
+    for (const auto& z : zeilen) {
+        const double t0 = sekunden();
+        kelpin::signatur::Ergebnis e;
+        {
+            Stumm stumm;
+            e = kelpin::signatur::suche(z);
+        }
+        l.zeit += (sekunden() - t0);
+        l.knoten += e.knoten;
+        l.ergebnisse.push_back(e);
+    }
+    return l;
+}
+
+bool wie_aufgezeichnet(const kelpin::signatur::Zeile& z, const kelpin::signatur::Ergebnis& e) {
+    return e.knoten == z.knoten && e.zug == z.zug;
+}
+
+// With --einmal: one pass, printed as plain figures for tools/bench.sh, which
+// runs this program alternately with an earlier build's and takes medians.
+int einmal(const std::vector<kelpin::signatur::Zeile>& zeilen) {
+    const Lauf l = messen(zeilen);
+    bool gleich = true;
+    for (size_t i = 0; i < zeilen.size(); ++i) {
+        const bool ok = wie_aufgezeichnet(zeilen[i], l.ergebnisse[i]);
+        gleich = gleich && ok;
+        printf("stellung %s %c %d %lld %s %d\n", zeilen[i].stellung.c_str(),
+               zeilen[i].farbe == kelpin::WEISS ? 'w' : 'b', zeilen[i].tiefe, l.ergebnisse[i].knoten,
+               l.ergebnisse[i].zug.c_str(), ok);
+    }
+    printf("eval4 %.0f\neval8 %.0f\nsuche %lld %.0f %d\n", l.eval4, l.eval8, l.knoten, l.knoten / l.zeit, gleich);
+    return gleich ? 0 : 2;
+}
+
 int main(int argc, char** argv) {
     const bool tabelle_schreiben = argc > 1 && strcmp(argv[1], "--tabelle") == 0;
-    const char* tabelle = argc > 1 + tabelle_schreiben ? argv[1 + tabelle_schreiben] : "bench/signatur.txt";
+    const bool nur_einmal = argc > 1 && strcmp(argv[1], "--einmal") == 0;
+    const int pfad = 1 + (tabelle_schreiben || nur_einmal);
+    const char* tabelle = argc > pfad ? argv[pfad] : "bench/signatur.txt";
     kelpin::InitZobrist();
     kelpin::InitHash();
     kelpin::brettinit();
     if (tabelle_schreiben) return neue_tabelle(tabelle);
-    kelpin::teststellung(4);
-    printf("eval  test position 4:          %6.2f M evals/s\n", evals_pro_sekunde(3000000) / 1e6);
-    double summe = 0;
-    for (const char* s : EVAL_STELLUNGEN) {
-        kelpin::epd(s);
-        summe += evals_pro_sekunde(1000000);
-    }
-    printf("eval  mean of 8 positions:      %6.2f M evals/s\n", summe / 8 / 1e6);
-
     const auto zeilen = kelpin::signatur::lade(tabelle);
     if (zeilen.empty()) {
         printf("search signature: no table at %s\n", tabelle);
         return 1;
     }
-    long long gesamt = 0;
-    bool gleich = true;
-    std::vector<double> raten;
+    if (nur_einmal) return einmal(zeilen);
+
+    std::vector<double> eval4, eval8, raten;
     std::vector<kelpin::signatur::Ergebnis> ergebnisse;
+    long long gesamt = 0;
     for (int lauf = 0; lauf < 3; ++lauf) {
-        long long knoten = 0;
-        double zeit = 0;
-        ergebnisse.clear();
-        for (const auto& z : zeilen) {
-            const auto t0 = steady_clock::now();
-            kelpin::signatur::Ergebnis e;
-            {
-                Stumm stumm;
-                e = kelpin::signatur::suche(z);
-            }
-            zeit += sekunden_seit(t0);
-            knoten += e.knoten;
-            ergebnisse.push_back(e);
-        }
-        raten.push_back(knoten / zeit);
-        gesamt = knoten;
+        Lauf l = messen(zeilen);
+        eval4.push_back(l.eval4);
+        eval8.push_back(l.eval8);
+        raten.push_back(l.knoten / l.zeit);
+        gesamt = l.knoten;
+        ergebnisse = std::move(l.ergebnisse);
     }
+    printf("eval  test position 4:          %6.2f M evals/s\n", median(eval4) / 1e6);
+    printf("eval  mean of 8 positions:      %6.2f M evals/s\n", median(eval8) / 1e6);
+    bool gleich = true;
     for (size_t i = 0; i < zeilen.size(); ++i) {
-        const bool ok = ergebnisse[i].knoten == zeilen[i].knoten && ergebnisse[i].zug == zeilen[i].zug;
+        const bool ok = wie_aufgezeichnet(zeilen[i], ergebnisse[i]);
         gleich = gleich && ok;
         printf("search %-52s %c %2d: %9lld nodes  %-6s%s\n", zeilen[i].stellung.c_str(),
                zeilen[i].farbe == kelpin::WEISS ? 'w' : 'b', zeilen[i].tiefe, ergebnisse[i].knoten,

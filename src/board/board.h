@@ -56,41 +56,55 @@ extern int32_t SpielZugNummer;
 // the initial position by the game's moves.
 extern int16_t teststellung_an;
 
-// Bits 0 ... 63 for the squares 1 ... 64 whose piece code lies in
-// [von, bis]; with SSE2 eight squares at a time.
-inline uint64_t felder_zwischen(int von, int bis) {
+// The board packed to one byte per square (squares 1 ... 64), with the
+// pieces of side vz (1 White, -1 Black) positive: one compare gives the mask
+// (bit s - 1 for square s) of every square holding a code, eight or sixteen
+// squares at a time.
+struct Brettbild {
 #if defined(__SSE2__)
-    const __m128i unten = _mm_set1_epi16(static_cast<int16_t>(von - 1));
-    const __m128i oben = _mm_set1_epi16(static_cast<int16_t>(bis + 1));
-    auto drin = [&](const int16_t* p) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return _mm_and_si128(_mm_cmpgt_epi16(v, unten), _mm_cmplt_epi16(v, oben));
-    };
-    uint64_t maske = 0;
+    __m128i teil[4];
+#else
+    int8_t feld[64];
+#endif
+};
+
+inline Brettbild brettbild(int vz) {
+    Brettbild b;
+#if defined(__SSE2__)
     for (int k = 0; k < 4; ++k) {
-        const __m128i ja = _mm_packs_epi16(drin(brett + 1 + 16 * k), drin(brett + 9 + 16 * k));
+        const __m128i x = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
+        b.teil[k] = vz > 0 ? x : _mm_sub_epi8(_mm_setzero_si128(), x);
+    }
+#else
+    for (int s = 1; s <= 64; ++s) b.feld[s - 1] = static_cast<int8_t>(vz * brett[s]);
+#endif
+    return b;
+}
+
+// The squares whose code (as the picture shows it) equals c, or with
+// `unter` lies below c.
+inline uint64_t felder_vergleich(const Brettbild& b, int c, bool unter) {
+    uint64_t maske = 0;
+#if defined(__SSE2__)
+    const __m128i wert = _mm_set1_epi8(static_cast<char>(c));
+    for (int k = 0; k < 4; ++k) {
+        const __m128i ja = unter ? _mm_cmplt_epi8(b.teil[k], wert) : _mm_cmpeq_epi8(b.teil[k], wert);
         maske |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(ja))) << (16 * k);
     }
-    return maske;
 #else
-    uint64_t maske = 0;
-    for (int s = 1; s <= 64; ++s)
-        if (brett[s] >= von && brett[s] <= bis) maske |= uint64_t{1} << (s - 1);
-    return maske;
+    for (int s = 0; s < 64; ++s) maske |= static_cast<uint64_t>(unter ? b.feld[s] < c : b.feld[s] == c) << s;
 #endif
+    return maske;
 }
 
-// The squares whose piece code has the sign of `vz` (1 White, -1 Black, 0
-// any piece). The scans of the evaluation and the generators visit just these
-// squares, still in ascending order, instead of testing all 64.
-inline uint64_t besetzt(int vz) {
-    if (vz > 0) return felder_zwischen(wbauer, wkonig);
-    if (vz < 0) return felder_zwischen(skonig, sbauer);
-    return ~felder_zwischen(leer, leer);
-}
+// The squares holding code c (seen from the side the picture was taken for).
+inline uint64_t felder_gleich(const Brettbild& b, int c) { return felder_vergleich(b, c, false); }
 
-// The squares holding piece code p.
-inline uint64_t felder_mit(int p) { return felder_zwischen(p, p); }
+// The squares holding a code below c: with c = leer the other side's pieces.
+inline uint64_t felder_unter(const Brettbild& b, int c) { return felder_vergleich(b, c, true); }
+
+inline uint64_t besetzte_felder() { return ~felder_gleich(brettbild(1), leer); }
 
 // The lowest square of a non-empty mask, which is then removed from it.
 inline int naechstes_feld(uint64_t& maske) {
@@ -323,9 +337,13 @@ inline constexpr int SCHWARZ_SCHLUESSEL_FELD = 15;  // g2, code leer
 // no castling) updates the keys from two entries: `zug_weg` is a piece's
 // entry on the square it leaves, with the side key folded in for a Black
 // piece; `zug_hin` its entry on the square it reaches, with the entries of
-// "no promotion" (leer) and "no castling" (flag 0) folded in.
-extern uint64_t zug_weg[65][13][2];
-extern uint64_t zug_hin[65][13][2];
+// "no promotion" (leer) and "no castling" (flag 0) folded in. Indexed like
+// zufall, with room for 16 codes so that an entry's place takes shifts only.
+extern uint64_t zug_weg[65][16][2];
+extern uint64_t zug_hin[65][16][2];
+// The entry of a captured piece on its square, 0 for leer: no test whether
+// the move captured.
+extern uint64_t schlag_weg[65][16][2];
 
 uint64_t rand64();
 int InitZobrist();

@@ -10,8 +10,9 @@ uint64_t zufall[65][13][2];
 uint64_t hashindex;
 uint64_t hashkennung;
 uint64_t hashkennung2 = KENNUNG2_START;
-uint64_t zug_weg[65][13][2];
-uint64_t zug_hin[65][13][2];
+uint64_t zug_weg[65][16][2];
+uint64_t zug_hin[65][16][2];
+uint64_t schlag_weg[65][16][2];
 
 namespace {
 
@@ -41,6 +42,7 @@ int InitZobrist() {
                 const uint64_t schwarz = p < leer + 6 ? zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][w] : 0;
                 zug_weg[s][p][w] = zufall[s][p][w] ^ schwarz;
                 zug_hin[s][p][w] = zufall[s][p][w] ^ zufall[s][leer + 6][w] ^ zufall[s][0][w];
+                schlag_weg[s][p][w] = p == leer + 6 ? 0 : zufall[s][p][w];
             }
     return 0;
 }

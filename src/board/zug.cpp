@@ -7,34 +7,37 @@ namespace kelpin {
 
 namespace {
 
-// The key terms of a move. Every term is an XOR, so the same update makes and
-// unmakes. The promotion and castling terms are always applied (leer and
-// flag 0 for ordinary moves, folded into zug_hin), and a Black move adds the
-// side key (folded into zug_weg).
-inline void schluessel_ziehen(const ZugEintrag& m) {
-    const int p = m.figur + 6;
-    uint64_t w0, w1;
-    if (m.neue_figur == leer && m.rochade == 0) {
-        w0 = zug_weg[m.von][p][0] ^ zug_hin[m.nach][p][0];
-        w1 = zug_weg[m.von][p][1] ^ zug_hin[m.nach][p][1];
-    } else {
-        const auto& ziel = zufall[m.nach];
-        w0 = zug_weg[m.von][p][0] ^ ziel[p][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0];
-        w1 = zug_weg[m.von][p][1] ^ ziel[p][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1];
-    }
-    if (m.geschlagen != leer) {
-        w0 ^= zufall[m.nach][m.geschlagen + 6][0];
-        w1 ^= zufall[m.nach][m.geschlagen + 6][1];
-    }
+inline void schluessel_xor(uint64_t w0, uint64_t w1) {
     hashindex ^= w0;
     hashkennung2 ^= w0;
     hashkennung ^= w1;
 }
 
-}  // namespace
+// The key terms of a move by the full rule. Every term is an XOR, so the same
+// update makes and unmakes. The promotion and castling terms are always
+// applied (leer and flag 0 for ordinary moves, folded into zug_hin), and a
+// Black move adds the side key (folded into zug_weg).
+void schluessel_ziehen(const ZugEintrag& m) {
+    const int p = m.figur + 6;
+    const auto& ziel = zufall[m.nach];
+    const auto& opfer = schlag_weg[m.nach][m.geschlagen + 6];
+    schluessel_xor(zug_weg[m.von][p][0] ^ ziel[p][0] ^ ziel[m.neue_figur + 6][0] ^ ziel[m.rochade][0] ^ opfer[0],
+                   zug_weg[m.von][p][1] ^ ziel[p][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1] ^ opfer[1]);
+}
 
-void zugausf(int ply, int i) {
-    const ZugEintrag& m = zug[ply][i];
+// Most moves are neither promotions nor castling (and the generators put
+// leer into neue_figur for them): two entries give their keys, and the rest
+// of the work stays out of the way, out of line.
+inline bool gewoehnlich(const ZugEintrag& m) { return (m.umwandlung | m.rochade | m.neue_figur) == 0; }
+
+inline void gewoehnlich_schluessel(const ZugEintrag& m) {
+    const int p = m.figur + 6;
+    const int g = m.geschlagen + 6;
+    schluessel_xor(zug_weg[m.von][p][0] ^ zug_hin[m.nach][p][0] ^ schlag_weg[m.nach][g][0],
+                   zug_weg[m.von][p][1] ^ zug_hin[m.nach][p][1] ^ schlag_weg[m.nach][g][1]);
+}
+
+[[gnu::noinline]] void besonders_ausf(const ZugEintrag& m) {
     brett[m.nach] = m.umwandlung == 1 ? m.neue_figur : m.figur;
     schluessel_ziehen(m);
     brett[m.von] = leer;
@@ -51,8 +54,7 @@ void zugausf(int ply, int i) {
     }
 }
 
-void zugzur(int ply, int i) {
-    const ZugEintrag& m = zug[ply][i];
+[[gnu::noinline]] void besonders_zur(const ZugEintrag& m) {
     brett[m.von] = m.figur;
     brett[m.nach] = m.geschlagen;
     schluessel_ziehen(m);
@@ -71,6 +73,24 @@ void zugzur(int ply, int i) {
             a8_bewegt = 0, e8_bewegt = 0;
         }
     }
+}
+
+}  // namespace
+
+void zugausf(int ply, int i) {
+    const ZugEintrag& m = zug[ply][i];
+    if (!gewoehnlich(m)) return besonders_ausf(m);
+    brett[m.nach] = m.figur;
+    brett[m.von] = leer;
+    gewoehnlich_schluessel(m);
+}
+
+void zugzur(int ply, int i) {
+    const ZugEintrag& m = zug[ply][i];
+    if (!gewoehnlich(m)) return besonders_zur(m);
+    brett[m.von] = m.figur;
+    brett[m.nach] = m.geschlagen;
+    gewoehnlich_schluessel(m);
 }
 
 }  // namespace kelpin

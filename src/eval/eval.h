@@ -1,13 +1,49 @@
 // Evaluation: the static score of the board, White-positive, from one scan of
 // the board followed by global terms, lazy exits, king safety and file terms.
 #pragma once
+#include <cstdint>
+#include <cstring>
 
 #include "board/board.h"
 
 namespace kelpin {
 
+// Everything the evaluation draws from the pawns alone, for one placement of
+// the pawns of both sides: the per-file facts the later terms read, and the
+// pawn terms that depend on nothing else. Kept in the pawn table, so that
+// positions with the same pawns share the work.
+struct Bauernbefund {
+    uint64_t weiss, schwarz;  // the pawn masks (bit s - 1 for square s) it was made for
+    int8_t nW[9], nB[9];      // pawns per file; slot 0 stays 0 for a missing king's file
+    int8_t rW[9], rB[9];      // most advanced White and least advanced Black pawn rank
+    uint16_t wdatei, sdatei;  // bit f: White / Black pawns on file f
+    uint16_t wiso, siso;      // bit f: isolated White / Black pawns on file f
+    int16_t anzahl_w, anzahl_s;
+    int32_t B;            // piece-square values, the Black pawns' centre weights
+    int32_t struktur;     // isolated and doubled pawns
+    int32_t frei;         // passed pawns, while 20 or fewer squares are occupied
+    int32_t frei_wenige;  // what they add when 8 or fewer are
+};
+static_assert(sizeof(Bauernbefund) == 80, "no padding: entries compare byte for byte");
+inline bool operator==(const Bauernbefund& x, const Bauernbefund& y) { return memcmp(&x, &y, sizeof x) == 0; }
+
 // The first two arguments are ignored (the search passes its level and side);
 // alpha and beta bound the range in which the caller needs an exact value.
 int eval(int ebene, int farbe, int alpha, int beta);
+
+// What eval(ebene, farbe, alpha, beta) gives for the board the latest eval()
+// call evaluated, which the caller has not changed since: answered from what
+// that call found on its way where it got far enough for this window.
+int eval_nochmals(int alpha, int beta);
+
+// The piece masks of the board the latest eval() scanned (bit s - 1 for
+// square s, by code + 6; index 6, the empty squares, stays 0). A caller that
+// has not changed the board since may pass them on to qmovegen_aus.
+extern uint64_t eval_masken[13];
+
+// The pawn facts of the board as eval reads them, from the pawn table, and
+// the same computed afresh: the table must never give anything else.
+const Bauernbefund& bauernbefund();
+Bauernbefund bauernbefund_neu();
 
 }  // namespace kelpin

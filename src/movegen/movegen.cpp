@@ -19,73 +19,90 @@ int32_t debugmode;
 
 namespace {
 
-// Piece-square table of a mover by code + 6; the king has none (its moves
-// score no positional term).
-constexpr const int* figurentabelle[13] = {
-    nullptr,    dfiguren_s, tfiguren_s, lfiguren_s, sfiguren_s, bfiguren_s, nullptr,
-    bfiguren_w, sfiguren_w, lfiguren_w, tfiguren_w, dfiguren_w, nullptr,
-};
-
 constexpr int SCHLAG_BONUS = 10000;
 constexpr int KOENIGSSCHLAG_BONUS = 9910;
 constexpr int HINWEIS_BONUS[4] = {0, 15000, 7500, 90};
 
+// The positional term as one table per mover (code + 6), sign included: a
+// White move scores T[nach] - T[von], a Black one T[von] - T[nach], where T
+// is the piece-square table of the mover's kind and colour; the king scores
+// nothing.
+constexpr auto lagewert = [] {
+    std::array<std::array<int32_t, 65>, 13> t{};
+    auto tabelle = [&t](int figur, const int (&wert)[72]) {
+        for (int s = 1; s <= 64; ++s) t[figur + 6][s] = figur > 0 ? wert[s] : -wert[s];
+    };
+    tabelle(wbauer, bfiguren_w), tabelle(sbauer, bfiguren_s);
+    tabelle(wspringer, sfiguren_w), tabelle(sspringer, sfiguren_s);
+    tabelle(wlaufer, lfiguren_w), tabelle(slaufer, lfiguren_s);
+    tabelle(wturm, tfiguren_w), tabelle(sturm, tfiguren_s);
+    tabelle(wdame, dfiguren_w), tabelle(sdame, dfiguren_s);
+    return t;
+}();
+
+// The capture term by mover and victim (code + 6 each): 0 for no victim;
+// the king's captures 9910 + the victim's value, every other piece's
+// 10000 + the victim's value - a tenth of its own (truncated toward zero).
+constexpr auto schlagwert = [] {
+    std::array<std::array<int32_t, 13>, 13> t{};
+    for (int f = 0; f < 13; ++f)
+        for (int g = 0; g < 13; ++g) {
+            if (g == leer + 6) continue;
+            const int opfer = figurenwert[g] < 0 ? -figurenwert[g] : figurenwert[g];
+            const int zehntel = figurenwert[f] / 10;
+            t[f][g] = (f == wkonig + 6 || f == skonig + 6) ? KOENIGSSCHLAG_BONUS + opfer
+                                                           : SCHLAG_BONUS + opfer - (zehntel < 0 ? -zehntel : zehntel);
+        }
+    return t;
+}();
+
+// A move's squares as one number, for comparing with the hints.
+constexpr uint32_t felderpaar(uint32_t von, uint32_t nach) { return von << 16 | nach; }
+
 // Everything the score of a move needs that does not depend on the move:
-// read once per generator call.
+// read once per generator call. Few moves land where a hint does, so the
+// hints are compared only for those.
 struct Bewerter {
     const int32_t (*history)[65];
     int32_t faktor;
     int32_t writes;
-    int hinweis_von[4];
-    int hinweis_nach[4];
+    uint32_t hinweis[4];
+    uint64_t hinweis_ziele = 0;  // the to-squares of the hints
 
     explicit Bewerter(int tiefe)
         : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites) {
         for (int k = 1; k <= 3; ++k) {
-            hinweis_von[k] = killer[tiefe][k].von;
-            hinweis_nach[k] = killer[tiefe][k].nach;
+            const ZugEintrag& h = killer[tiefe][k];
+            hinweis[k] = felderpaar(h.von, h.nach);
+            if (h.nach >= 1 && h.nach <= 64) hinweis_ziele |= uint64_t{1} << (h.nach - 1);
         }
     }
 
     int32_t wert(int von, int nach, int figur, int geschlagen) const {
         int32_t w = history[von][nach] * faktor;
         if (writes != 1) w /= writes;
-        if (const int* t = figurentabelle[figur + 6]) w += figur > 0 ? t[nach] - t[von] : t[von] - t[nach];
-        if (geschlagen != leer) {
-            const int opfer = figurenwert[geschlagen + 6] < 0 ? -figurenwert[geschlagen + 6] : figurenwert[geschlagen + 6];
-            if (figur == wkonig || figur == skonig) {
-                w += KOENIGSSCHLAG_BONUS + opfer;
-            } else {
-                const int zehntel = figurenwert[figur + 6] / 10;
-                w += SCHLAG_BONUS + opfer - (zehntel < 0 ? -zehntel : zehntel);
-            }
+        w += lagewert[figur + 6][nach] - lagewert[figur + 6][von] + schlagwert[figur + 6][geschlagen + 6];
+        if (hinweis_ziele & (uint64_t{1} << (nach - 1))) {
+            const uint32_t paar = felderpaar(von, nach);
+            for (int k = 1; k <= 3; ++k) w += paar == hinweis[k] ? HINWEIS_BONUS[k] : 0;
         }
-        for (int k = 1; k <= 3; ++k)
-            if (hinweis_von[k] == von && hinweis_nach[k] == nach) w += HINWEIS_BONUS[k];
         return w;
     }
 };
 
 // Writes one record into the list. A full list takes nothing more: whatever
-// position setboard produced, no list runs into the next one.
+// position setboard produced, no list runs into the next one. The count is
+// kept here and handed to index[] at the end.
 struct Schreiber {
     ZugEintrag* liste;
-    int32_t& n;
+    int32_t n;
     const Bewerter& bewerter;
 
     ZugEintrag* zug(int von, int nach, int figur, int geschlagen) {
         if (n >= MAXZUEGE) return nullptr;
         ZugEintrag& m = liste[++n];
-        m.von = static_cast<uint16_t>(von);
-        m.nach = static_cast<uint16_t>(nach);
-        m.figur = static_cast<int16_t>(figur);
-        m.geschlagen = static_cast<int16_t>(geschlagen);
-        m.umwandlung = 0;
-        m.rochade = 0;
-        m.ep_linie = 0;
-        m.reserve = 0;
-        m.sortwert = bewerter.wert(von, nach, figur, geschlagen);
-        m.neue_figur = leer;
+        m = ZugEintrag{static_cast<uint16_t>(von), static_cast<uint16_t>(nach), static_cast<int16_t>(figur),
+                       static_cast<int16_t>(geschlagen), 0, 0, 0, 0, bewerter.wert(von, nach, figur, geschlagen), leer};
         return &m;
     }
 
@@ -171,101 +188,127 @@ constexpr std::array<std::array<Strahl, 8>, 65> strahlen = [] {
     return z;
 }();
 
-// The same targets as bit masks (bit s - 1 for square s), by side (White 0,
-// Black 1), piece kind and square: the capture generator passes over a piece
-// at once when no enemy piece stands on any square it could reach.
-constexpr auto reichweite = [] {
-    std::array<std::array<std::array<uint64_t, 65>, 7>, 2> r{};
-    auto bit = [](int t) { return uint64_t{1} << (t - 1); };
-    for (int s = 1; s <= 64; ++s) {
-        uint64_t springer = 0, koenig = 0, laeufer = 0, turm = 0;
-        for (int k = 0; k < springer_ziele[s].n; ++k) springer |= bit(springer_ziele[s].feld[k]);
-        for (int k = 0; k < koenig_ziele[s].n; ++k) koenig |= bit(koenig_ziele[s].feld[k]);
-        for (int a = 0; a < 8; ++a)
-            for (int k = 0; k < strahlen[s][a].n; ++k) (a < 4 ? laeufer : turm) |= bit(strahlen[s][a].feld[k]);
-        const int linie = (s - 1) % 8 + 1;
-        for (int seite = 0; seite < 2; ++seite) {
-            r[seite][wspringer][s] = springer;
-            r[seite][wlaufer][s] = laeufer;
-            r[seite][wturm][s] = turm;
-            r[seite][wdame][s] = laeufer | turm;
-            r[seite][wkonig][s] = koenig;
-        }
-        if (linie != 8 && s + 9 <= 64) r[0][wbauer][s] |= bit(s + 9);
-        if (linie != 1 && s + 7 <= 64) r[0][wbauer][s] |= bit(s + 7);
-        if (linie != 1 && s - 9 >= 1) r[1][wbauer][s] |= bit(s - 9);
-        if (linie != 8 && s - 7 >= 1) r[1][wbauer][s] |= bit(s - 7);
-    }
-    return r;
+// The same geometry as bit masks (bit s - 1 for square s): each ray's
+// squares, and the squares a knight or king reaches.
+constexpr uint64_t bit(int t) { return uint64_t{1} << (t - 1); }
+
+constexpr auto strahl_masken = [] {
+    std::array<std::array<uint64_t, 8>, 65> m{};
+    for (int s = 1; s <= 64; ++s)
+        for (int r = 0; r < 8; ++r)
+            for (int k = 0; k < strahlen[s][r].n; ++k) m[s][r] |= bit(strahlen[s][r].feld[k]);
+    return m;
 }();
+
+constexpr auto ziel_masken = [](const std::array<Ziele, 65>& z) {
+    std::array<uint64_t, 65> m{};
+    for (int s = 1; s <= 64; ++s)
+        for (int k = 0; k < z[s].n; ++k) m[s] |= bit(z[s].feld[k]);
+    return m;
+};
+constexpr auto springer_masken = ziel_masken(springer_ziele);
+constexpr auto koenig_masken = ziel_masken(koenig_ziele);
+
+// Steps along a ray from s to t (the king distance of the two squares).
+constexpr auto abstaende = [] {
+    std::array<std::array<int8_t, 65>, 65> d{};
+    for (int s = 1; s <= 64; ++s)
+        for (int t = 1; t <= 64; ++t) {
+            const int dr = (s - 1) / 8 - (t - 1) / 8, dl = (s - 1) % 8 - (t - 1) % 8;
+            d[s][t] = static_cast<int8_t>(std::max(dr < 0 ? -dr : dr, dl < 0 ? -dl : dl));
+        }
+    return d;
+}();
+
+// The first occupied square on ray r from s, 0 when the ray is clear to the
+// edge: the lowest bit on rays toward higher squares, the highest on the
+// others.
+inline int erstes_hindernis(int s, int r, uint64_t besetzt) {
+    const uint64_t h = strahl_masken[s][r] & besetzt;
+    if (h == 0) return 0;
+    return damen_strahlen[r] > 0 ? __builtin_ctzll(h) + 1 : 64 - __builtin_clzll(h);
+}
+
+// Files a and h as masks, and the squares from which the pieces of a mask
+// are reached by a knight's jump or a king's step (the geometry is
+// symmetric), computed for the whole mask at once.
+constexpr uint64_t LINIE_A = 0x0101010101010101ull;
+constexpr uint64_t LINIE_H = LINIE_A << 7;
+constexpr uint64_t LINIEN_AB = LINIE_A | (LINIE_A << 1);
+constexpr uint64_t LINIEN_GH = LINIE_H | (LINIE_H >> 1);
+
+constexpr uint64_t springerfelder(uint64_t m) {
+    const uint64_t eins = ((m >> 1) & ~LINIE_H) | ((m << 1) & ~LINIE_A);
+    const uint64_t zwei = ((m >> 2) & ~LINIEN_GH) | ((m << 2) & ~LINIEN_AB);
+    return (eins << 16) | (eins >> 16) | (zwei << 8) | (zwei >> 8);
+}
+
+constexpr uint64_t koenigsfelder(uint64_t m) {
+    const uint64_t seitlich = ((m >> 1) & ~LINIE_H) | ((m << 1) & ~LINIE_A);
+    const uint64_t zeile = m | seitlich;
+    return seitlich | (zeile << 8) | (zeile >> 8);
+}
+
+// The squares from which a pawn of side vz captures onto a piece of the mask,
+// with the generator's file conditions (White +9 not from file h, +7 not
+// from file a; Black -9 not from file a, -7 not from file h).
+constexpr uint64_t bauernquellen(uint64_t m, int vz) {
+    if (vz > 0) return ((m >> 9) & ~LINIE_H) | ((m >> 7) & ~LINIE_A);
+    return ((m << 9) & ~LINIE_A) | ((m << 7) & ~LINIE_H);
+}
+
+constexpr bool masken_stimmen() {
+    for (int s = 1; s <= 64; ++s) {
+        if (springerfelder(bit(s)) != springer_masken[s] || koenigsfelder(bit(s)) != koenig_masken[s]) return false;
+        uint64_t w = 0, b = 0;
+        for (int q = 1; q <= 64; ++q) {
+            const int linie = (q - 1) % 8 + 1;
+            if ((linie != 8 && q + 9 == s) || (linie != 1 && q + 7 == s)) w |= bit(q);
+            if ((linie != 1 && q - 9 == s) || (linie != 8 && q - 7 == s)) b |= bit(q);
+        }
+        if (bauernquellen(bit(s), 1) != w || bauernquellen(bit(s), -1) != b) return false;
+    }
+    return true;
+}
+static_assert(masken_stimmen());
 
 static_assert(springer_ziele[b1].n == 3 && springer_ziele[d4].n == 8 && koenig_ziele[a1].n == 3);
 static_assert(strahlen[a1][0].n == 7 && strahlen[h1][0].n == 0 && strahlen[d4][5].n == 3);
 
-inline bool gegner(int inhalt, int vz) { return inhalt * vz < 0; }
-
 // All rays of a slider advance together, distance by distance, so its moves
-// are listed by distance first and ray second.
-template <int ERSTER, int N>
-void gleiter(Schreiber& w, int s, int figur, int vz) {
-    const auto& rays = strahlen[s];
-    unsigned offen = (1u << N) - 1;
-    for (int k = 0; k < 7 && offen != 0; ++k) {
-        for (int r = 0; r < N; ++r) {
-            if (!(offen & (1u << r))) continue;
-            const Strahl& st = rays[ERSTER + r];
-            if (k >= st.n) {
-                offen &= ~(1u << r);
-                continue;
-            }
-            const int t = st.feld[k];
-            const int inhalt = brett[t];
-            if (inhalt == leer) {
-                w.zug(s, t, figur, leer);
-                continue;
-            }
-            offen &= ~(1u << r);
-            if (gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
-        }
-    }
-}
+// are listed by distance first and ray second. Each ray's moves follow from
+// its first occupied square; bit 8 x distance + ray of `folge` stands for
+// one move, so the bits in ascending order are the moves in list order.
+constexpr uint64_t SPALTE = LINIE_A;
 
-// Captures only: each ray yields at most its first occupied square; the
-// captures are written in the same order as above, by distance, then ray.
 template <int ERSTER, int N>
-void gleiter_schlaege(Schreiber& w, int s, int figur, int vz) {
-    const auto& rays = strahlen[s];
-    int abstand[N];
-    int ziel[N];
-    int offen = 0;
+void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) {
+    uint64_t folge = 0;
     for (int r = 0; r < N; ++r) {
-        const Strahl& st = rays[ERSTER + r];
-        abstand[r] = -1;
-        for (int k = 0; k < st.n; ++k) {
-            const int inhalt = brett[st.feld[k]];
-            if (inhalt == leer) continue;
-            if (gegner(inhalt, vz)) {
-                abstand[r] = k;
-                ziel[r] = st.feld[k];
-                ++offen;
-            }
-            break;
-        }
+        const int t = erstes_hindernis(s, ERSTER + r, besetzt);
+        const int n = t == 0 ? strahlen[s][ERSTER + r].n : abstaende[s][t] - ((eigene & bit(t)) != 0);
+        folge |= (SPALTE << r) & ((uint64_t{1} << (8 * n)) - 1);
     }
-    for (int k = 0; offen > 0; ++k)
-        for (int r = 0; r < N; ++r)
-            if (abstand[r] == k) {
-                w.zug(s, ziel[r], figur, brett[ziel[r]]);
-                --offen;
-            }
+    for (; folge != 0; folge &= folge - 1) {
+        const int schluessel = __builtin_ctzll(folge);
+        const int t = strahlen[s][ERSTER + (schluessel & 7)].feld[schluessel >> 3];
+        w.zug(s, t, figur, brett[t]);
+    }
 }
 
-template <bool NUR_SCHLAEGE, int ERSTER, int N>
-inline void gleite(Schreiber& w, int s, int figur, int vz) {
-    if (NUR_SCHLAEGE)
-        gleiter_schlaege<ERSTER, N>(w, s, figur, vz);
-    else
-        gleiter<ERSTER, N>(w, s, figur, vz);
+// Captures only: each ray yields at most its first occupied square.
+template <int ERSTER, int N>
+void gleiter_schlaege(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
+    uint64_t folge = 0;
+    for (int r = 0; r < N; ++r) {
+        const int t = erstes_hindernis(s, ERSTER + r, besetzt);
+        if (t != 0 && (feinde & bit(t))) folge |= uint64_t{1} << (8 * (abstaende[s][t] - 1) + r);
+    }
+    for (; folge != 0; folge &= folge - 1) {
+        const int schluessel = __builtin_ctzll(folge);
+        const int t = strahlen[s][ERSTER + (schluessel & 7)].feld[schluessel >> 3];
+        w.zug(s, t, figur, brett[t]);
+    }
 }
 
 // A pawn of side vz could capture on s (were s occupied): the squares from
@@ -281,32 +324,27 @@ bool bauer_schlaegt(int s, int vz) {
 
 // A knight, king, bishop, rook or queen of side vz could move to s (were s
 // empty or the other side's). Knight and king geometry is symmetric: the
-// squares a piece on s could reach are those from which it reaches s.
-bool stueck_erreicht(int s, int vz) {
-    const Ziele& sz = springer_ziele[s];
-    for (int k = 0; k < sz.n; ++k)
-        if (brett[sz.feld[k]] == vz * wspringer) return true;
-    const Ziele& kz = koenig_ziele[s];
-    for (int k = 0; k < kz.n; ++k)
-        if (brett[kz.feld[k]] == vz * wkonig) return true;
-    // Sliders: walk outward from s until the first piece.
+// squares a piece on s could reach are those from which it reaches s; a
+// slider reaches s when it is the first piece on a ray from s.
+bool stueck_erreicht(int s, int vz, uint64_t besetzt) {
+    for (uint64_t q = springer_masken[s] & besetzt; q != 0;)
+        if (brett[naechstes_feld(q)] == vz * wspringer) return true;
+    for (uint64_t q = koenig_masken[s] & besetzt; q != 0;)
+        if (brett[naechstes_feld(q)] == vz * wkonig) return true;
     for (int r = 0; r < 8; ++r) {
-        const Strahl& st = strahlen[s][r];
-        const int eigene = vz * (r >= TURM_STRAHLEN ? wturm : wlaufer);
-        for (int k = 0; k < st.n; ++k) {
-            const int inhalt = brett[st.feld[k]];
-            if (inhalt == leer) continue;
-            if (inhalt == eigene || inhalt == vz * wdame) return true;
-            break;
-        }
+        const int t = erstes_hindernis(s, r, besetzt);
+        if (t == 0) continue;
+        const int inhalt = brett[t];
+        if (inhalt == vz * (r >= TURM_STRAHLEN ? wturm : wlaufer) || inhalt == vz * wdame) return true;
     }
     return false;
 }
 
-}  // namespace
+bool angegriffen_bei(int s, int vz, uint64_t besetzt) {
+    return bauer_schlaegt(s, vz) || stueck_erreicht(s, vz, besetzt);
+}
 
-bool zug_endet_auf(int x, int g) {
-    const int vz = g == WEISS ? 1 : -1;
+bool endet_auf(int x, int vz, uint64_t besetzt) {
     const int inhalt = brett[x];
     if (inhalt * vz > 0) return false;
     if (inhalt == leer) {
@@ -318,8 +356,12 @@ bool zug_endet_auf(int x, int g) {
     } else if (bauer_schlaegt(x, vz)) {
         return true;
     }
-    return stueck_erreicht(x, vz);
+    return stueck_erreicht(x, vz, besetzt);
 }
+
+}  // namespace
+
+bool zug_endet_auf(int x, int g) { return endet_auf(x, g == WEISS ? 1 : -1, besetzte_felder()); }
 
 namespace {
 
@@ -328,10 +370,9 @@ namespace {
 // never ends on this side's rank, so it does not count), and no opponent pawn
 // may attack one of them: a pawn's diagonal attack on an empty square is not
 // a move. Offered only at levels from the horizon up.
-void rochaden(Schreiber& w, int tiefe, int farbe) {
+void rochaden(Schreiber& w, int tiefe, int farbe, uint64_t besetzt) {
     if (tiefe < QSUCHE) return;
     const bool weiss = farbe == WEISS;
-    const int gegner = weiss ? SCHWARZ : WEISS;
     const int gvz = weiss ? -1 : 1;
     const int16_t& k_bewegt = weiss ? e1_bewegt : e8_bewegt;
     const int16_t& kurz_bewegt = weiss ? h1_bewegt : h8_bewegt;
@@ -339,7 +380,7 @@ void rochaden(Schreiber& w, int tiefe, int farbe) {
     const int k = weiss ? e1 : e8;
     const int turm = weiss ? wturm : sturm;
     const int koenig = weiss ? wkonig : skonig;
-    auto frei = [&](int x) { return !zug_endet_auf(x, gegner) && !bauer_schlaegt(x, gvz); };
+    auto frei = [&](int x) { return !endet_auf(x, gvz, besetzt) && !bauer_schlaegt(x, gvz); };
 
     if (kurz_bewegt == 0 && k_bewegt == 0 && brett[k + 1] == leer && brett[k + 2] == leer && brett[k + 3] == turm &&
         frei(k) && frei(k + 1) && frei(k + 2))
@@ -349,81 +390,145 @@ void rochaden(Schreiber& w, int tiefe, int farbe) {
         if (ZugEintrag* m = w.zug(k, k - 2, koenig, leer)) m->rochade = 1;
 }
 
-// Knight jumps and king steps: onto an empty square (not when only captures
-// are wanted) or an enemy piece.
-template <bool NUR_SCHLAEGE>
-inline void sprung(Schreiber& w, int s, int figur, int vz, const Ziele& ziele) {
+// Knight jumps and king steps, in the generator's order, onto the squares
+// of `erlaubt` (empty or enemy, or enemy only).
+inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele& ziele) {
     for (int k = 0; k < ziele.n; ++k) {
         const int t = ziele.feld[k];
-        const int inhalt = brett[t];
-        if (inhalt == leer ? !NUR_SCHLAEGE : gegner(inhalt, vz)) w.zug(s, t, figur, inhalt);
+        if (erlaubt & bit(t)) w.zug(s, t, figur, brett[t]);
     }
 }
 
-template <bool NUR_SCHLAEGE>
-void generiere(int tiefe, int farbe) {
-    index[tiefe] = 0;
-    if (farbe != WEISS && farbe != SCHWARZ) return;
-    const Bewerter bewerter(tiefe);
-    Schreiber w{zug[tiefe], index[tiefe], bewerter};
-    const int vz = farbe == WEISS ? 1 : -1;
+// A pawn's captures: the diagonal toward the h-file for White (+9) and the
+// a-file for Black (-9) first, then the other one; onto the last rank each
+// becomes four promotions.
+inline void bauer_schlaege(Schreiber& w, int s, int figur, int vz, uint64_t feinde) {
+    const int linie = i_linie[s];
+    const int letzte_reihe = vz > 0 ? 8 : 1;
+    const int schlag[2] = {9 * vz, 7 * vz};
+    const bool erlaubt[2] = {vz > 0 ? linie != 8 : linie != 1, vz > 0 ? linie != 1 : linie != 8};
+    for (int k = 0; k < 2; ++k) {
+        const int t = s + schlag[k];
+        if (!erlaubt[k] || t < 1 || t > 64 || !(feinde & bit(t))) continue;
+        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
+        if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
+    }
+}
 
-    const uint64_t feinde = NUR_SCHLAEGE ? besetzt(-vz) : 0;
-    for (uint64_t eigene = besetzt(vz); eigene != 0;) {
-        const int s = naechstes_feld(eigene);
+// A pawn's steps straight ahead: the double step from its second rank, then
+// the single step, which onto the last rank becomes four promotions.
+inline void bauer_schritte(Schreiber& w, int s, int figur, int vz) {
+    const int vor = 8 * vz;
+    const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
+    if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
+        if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
+    const int t = s + vor;
+    if (t >= 1 && t <= 64 && brett[t] == leer) {
+        ZugEintrag* m = w.zug(s, t, figur, leer);
+        if (i_reihe[t] == (vz > 0 ? 8 : 1)) w.umwandlungen(m, vz);
+    }
+}
+
+template <bool NUR_SCHLAEGE, int ERSTER, int N>
+inline void gleite(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
+    if (NUR_SCHLAEGE)
+        gleiter_schlaege<ERSTER, N>(w, s, figur, besetzt, feinde);
+    else
+        gleiter<ERSTER, N>(w, s, figur, besetzt, besetzt & ~feinde);
+}
+
+// The moves of the pieces of side vz on the squares of `stuecke`, square by
+// square upward, each piece's in its own order; only captures, or all moves.
+template <bool NUR_SCHLAEGE>
+void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+    const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
+    for (uint64_t q = stuecke; q != 0;) {
+        const int s = naechstes_feld(q);
         const int figur = brett[s];
-        if (NUR_SCHLAEGE && !(reichweite[vz < 0][figur * vz][s] & feinde)) continue;
         switch (figur * vz) {
-            case wbauer: {
-                const int vor = 8 * vz;
-                const int linie = i_linie[s];
-                const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
-                const int letzte_reihe = vz > 0 ? 8 : 1;
-                if (!NUR_SCHLAEGE) {
-                    if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
-                        if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(linie);
-                    const int t = s + vor;
-                    if (t >= 1 && t <= 64 && brett[t] == leer) {
-                        ZugEintrag* m = w.zug(s, t, figur, leer);
-                        if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
-                    }
-                }
-                // The diagonal toward the h-file for White (+9) and the a-file
-                // for Black (-9) first, then the other one.
-                const int schlag[2] = {9 * vz, 7 * vz};
-                const bool erlaubt[2] = {vz > 0 ? linie != 8 : linie != 1, vz > 0 ? linie != 1 : linie != 8};
-                for (int k = 0; k < 2; ++k) {
-                    const int t = s + schlag[k];
-                    if (!erlaubt[k] || t < 1 || t > 64 || !gegner(brett[t], vz)) continue;
-                    ZugEintrag* m = w.zug(s, t, figur, brett[t]);
-                    if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
-                }
+            case wbauer:
+                if (!NUR_SCHLAEGE) bauer_schritte(w, s, figur, vz);
+                bauer_schlaege(w, s, figur, vz, feinde);
                 break;
-            }
             case wspringer:
-                sprung<NUR_SCHLAEGE>(w, s, figur, vz, springer_ziele[s]);
+                sprung(w, s, figur, ziele, springer_ziele[s]);
                 break;
             case wlaufer:
-                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, vz);
+                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
                 break;
             case wturm:
-                gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, figur, vz);
+                gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
                 break;
             case wdame:
-                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, figur, vz);
+                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, figur, besetzt, feinde);
                 break;
             case wkonig:
-                if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe);
-                sprung<NUR_SCHLAEGE>(w, s, figur, vz, koenig_ziele[s]);
+                if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
+                sprung(w, s, figur, ziele, koenig_ziele[s]);
                 break;
         }
     }
 }
 
+void alle_zuege(int tiefe, int farbe) {
+    index[tiefe] = 0;
+    if (farbe != WEISS && farbe != SCHWARZ) return;
+    const Bewerter bewerter(tiefe);
+    Schreiber w{zug[tiefe], 0, bewerter};
+    const int vz = farbe == WEISS ? 1 : -1;
+    const Brettbild bild = brettbild(vz);
+    const uint64_t besetzt = ~felder_gleich(bild, leer);
+    const uint64_t feinde = felder_unter(bild, leer);
+    zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
+    index[tiefe] = w.n;
+}
+
+// What the capture generator needs of the board, from the mover's side.
+struct Schlaglage {
+    uint64_t besetzt, feinde, bauern, springer, koenige, gleitende;
+};
+
+Schlaglage schlaglage(int vz) {
+    const Brettbild bild = brettbild(vz);
+    Schlaglage l;
+    l.besetzt = ~felder_gleich(bild, leer);
+    l.feinde = felder_unter(bild, leer);
+    l.bauern = felder_gleich(bild, wbauer);
+    l.springer = felder_gleich(bild, wspringer);
+    l.koenige = felder_gleich(bild, wkonig);
+    l.gleitende = l.besetzt & ~l.feinde & ~(l.bauern | l.springer | l.koenige);
+    return l;
+}
+
+Schlaglage schlaglage(int vz, const uint64_t* m) {
+    const int e = 6 + vz, g = 6 - vz;  // index of the mover's and the other side's pawns
+    Schlaglage l;
+    l.feinde = m[g] | m[g - vz] | m[g - 2 * vz] | m[g - 3 * vz] | m[g - 4 * vz] | m[g - 5 * vz];
+    l.bauern = m[e];
+    l.springer = m[e + vz];
+    l.koenige = m[e + 5 * vz];
+    l.gleitende = m[e + 2 * vz] | m[e + 3 * vz] | m[e + 4 * vz];
+    l.besetzt = l.feinde | l.bauern | l.springer | l.koenige | l.gleitende;
+    return l;
+}
+
+// Only the pieces that reach an enemy piece at all are visited: pawns,
+// knights and the king by the squares from which they would, computed for
+// all enemy pieces at once; sliders all, since their rays may be blocked.
+void schlaege(int tiefe, int farbe, const Schlaglage& l) {
+    const Bewerter bewerter(tiefe);
+    Schreiber w{zug[tiefe], 0, bewerter};
+    const int vz = farbe == WEISS ? 1 : -1;
+    const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, vz)) | (l.springer & springerfelder(l.feinde)) |
+                                (l.koenige & koenigsfelder(l.feinde)) | l.gleitende;
+    zuege_von<true>(w, kandidaten, vz, l.besetzt, l.feinde, tiefe, farbe);
+    index[tiefe] = w.n;
+}
+
 }  // namespace
 
 int movegen(int tiefe, int farbe) {
-    generiere<false>(tiefe, farbe);
+    alle_zuege(tiefe, farbe);
     if (debugmode == 1) {
         for (int i = 1; i <= index[tiefe]; ++i) printf("%s%s ", feld[zug[tiefe][i].von], feld[zug[tiefe][i].nach]);
         printf("\n");
@@ -432,19 +537,25 @@ int movegen(int tiefe, int farbe) {
 }
 
 int qmovegen(int tiefe, int farbe) {
-    generiere<true>(tiefe, farbe);
+    index[tiefe] = 0;
+    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1));
     return 0;
 }
 
-bool angegriffen(int s, int angreifer) {
-    const int vz = angreifer == WEISS ? 1 : -1;
-    return bauer_schlaegt(s, vz) || stueck_erreicht(s, vz);
+int qmovegen_aus(int tiefe, int farbe, const uint64_t* masken) {
+    index[tiefe] = 0;
+    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, masken));
+    return 0;
 }
 
+bool angegriffen(int s, int angreifer) { return angegriffen_bei(s, angreifer == WEISS ? 1 : -1, besetzte_felder()); }
+
 bool koenig_bedroht(int farbe) {
-    const int angreifer = farbe == WEISS ? SCHWARZ : WEISS;
-    for (uint64_t koenige = felder_mit(farbe == WEISS ? wkonig : skonig); koenige != 0;)
-        if (angegriffen(naechstes_feld(koenige), angreifer)) return true;
+    const int vz = farbe == WEISS ? 1 : -1;
+    const Brettbild bild = brettbild(vz);
+    const uint64_t besetzt = ~felder_gleich(bild, leer);
+    for (uint64_t koenige = felder_gleich(bild, wkonig); koenige != 0;)
+        if (angegriffen_bei(naechstes_feld(koenige), -vz, besetzt)) return true;
     return false;
 }
 

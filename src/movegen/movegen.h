@@ -45,6 +45,10 @@ extern int32_t debugmode;  // 1: movegen() prints the list it generated
 
 int movegen(int tiefe, int farbe);
 int qmovegen(int tiefe, int farbe);
+// qmovegen with the board's piece masks given (bit s - 1 for square s, by
+// code + 6; the empty squares' mask is not read): they must be those of the
+// board as it stands.
+int qmovegen_aus(int tiefe, int farbe, const uint64_t* masken);
 int inSchach(int farbe);
 
 // The same answer as inSchach (farbe 1 White, any other value Black) by

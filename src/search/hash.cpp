@@ -10,7 +10,7 @@
 
 namespace kelpin {
 
-HashEintrag hashtable[HASHEINTRAEGE];
+alignas(64) HashEintrag hashtable[HASHEINTRAEGE];
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag) {
     ++hashstores;
@@ -19,7 +19,7 @@ void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag) {
     h.kennung2 = hashkennung2;
     h.tiefe = static_cast<uint16_t>(tiefe);
     h.wert = wert;
-    h.bestzug = zug;
+    h.bestzug = tabellenzug(zug);
     h.flag = static_cast<int16_t>(flag);
 }
 

@@ -26,6 +26,142 @@ void InitSearch() {
             for (int nach = 1; nach <= 64; ++nach) history_heuristic[t][von][nach] = 1;
 }
 
+namespace {
+
+// One partition step of the sort on entries lo ... hi (at least three): the
+// middle entry's score is the pivot; returns the place the pivot ends on,
+// with nothing above it scored lower and nothing below it scored higher.
+// `hoeher(x, y)`: x scores more than y. The same steps serve the records and
+// the keys below.
+template <typename T, typename Hoeher>
+int teilen(T* z, int lo, int hi, Hoeher hoeher) {
+    const int m = (lo + hi) / 2;
+    const T p = z[m];
+    std::swap(z[m], z[hi]);
+    int i = lo;
+    int j = hi - 1;
+    for (;;) {
+        while (i <= j && !hoeher(z[i], p)) ++i;
+        while (j >= i && hoeher(z[j], p)) --j;
+        if (i >= j) break;
+        std::swap(z[i], z[j]);
+    }
+    std::swap(z[i], z[hi]);
+    return i;
+}
+
+constexpr auto hoeher_bewertet = [](const ZugEintrag& x, const ZugEintrag& y) { return x.sortwert > y.sortwert; };
+
+// The search sorts keys, not records: a key is score x 256 + the record's
+// entry number, so keys order like scores, and the low byte says where the
+// record stands.
+inline constexpr int PLATZBITS = 8;
+inline constexpr int64_t PLATZMASKE = (1 << PLATZBITS) - 1;
+static_assert(PLAETZE <= 1 << PLATZBITS);
+constexpr auto hoeher_verschluesselt = [](int64_t x, int64_t y) { return (x >> PLATZBITS) > (y >> PLATZBITS); };
+
+// The same partition step on keys, for ranges of up to 65 entries, without
+// a branch per entry: which entries score above the pivot is one mask, and
+// the steps above exchange the k-th of those from the left among the places
+// that end below the pivot with the k-th entry from the right that does not
+// score above it among the places that end above the pivot, until those run
+// out; the pivot then goes to the first place above them.
+int teilen_schluessel(int64_t* z, int lo, int hi) {
+    const int laenge = hi - lo;  // entries lo ... hi - 1 besides the pivot
+    if (laenge > 64) return teilen(z, lo, hi, hoeher_verschluesselt);
+    const int m = (lo + hi) / 2;
+    const int64_t p = z[m] >> PLATZBITS;
+    std::swap(z[m], z[hi]);
+    uint64_t hoeher = 0;
+    int oben = 0;  // entries above the pivot
+    for (int t = laenge - 1; t >= 0; --t) {
+        const bool ueber = (z[lo + t] >> PLATZBITS) > p;
+        hoeher = hoeher << 1 | static_cast<uint64_t>(ueber);
+        oben += ueber;
+    }
+    const int unten = laenge - oben;  // entries not above the pivot
+    const uint64_t unterhalb = unten == 64 ? ~uint64_t{0} : (uint64_t{1} << unten) - 1;
+    const uint64_t alle = laenge == 64 ? ~uint64_t{0} : (uint64_t{1} << laenge) - 1;
+    uint64_t links = hoeher & unterhalb;
+    uint64_t rechts = ~hoeher & alle & ~unterhalb;
+    for (; links != 0; links &= links - 1) {
+        const int r = 63 - __builtin_clzll(rechts);
+        std::swap(z[lo + __builtin_ctzll(links)], z[lo + r]);
+        rechts &= ~(uint64_t{1} << r);
+    }
+    std::swap(z[lo + unten], z[hi]);
+    return lo + unten;
+}
+
+// Per level: the keys, and the first places of the ranges still to be
+// sorted, ascending, so the last one starts the range that holds the next
+// place; the list's length, whether the keys are set up yet, and the entry
+// that holds the highest score when no other entry has that score (else 0).
+// Levels strictly fall along a path, so one set per level never serves two
+// live nodes.
+int64_t schluessel[EBENEN][PLAETZE];
+int16_t anfaenge[EBENEN][PLAETZE + 1];
+int16_t anfaenge_n[EBENEN];
+int16_t laenge[EBENEN];
+bool begonnen[EBENEN];
+int16_t einziger_bester[EBENEN];
+
+// qmoveorder on the keys of list tiefe: the same steps, the same flag.
+void schluessel_sortieren(int tiefe, int lo, int hi) {
+    int64_t* z = schluessel[tiefe];
+    const ZugEintrag* liste = zug[tiefe];
+    while (lo < hi) {
+        if (hi == lo + 1) {
+            const int g = liste[z[lo] & PLATZMASKE].geschlagen;
+            if (g == wkonig || g == skonig) {
+                GeschKonig = 1;
+                return;
+            }
+            if (hoeher_verschluesselt(z[lo], z[hi])) std::swap(z[lo], z[hi]);
+            return;
+        }
+        const int i = teilen_schluessel(z, lo, hi);
+        schluessel_sortieren(tiefe, lo, i - 1);
+        lo = i + 1;
+    }
+}
+
+// Sorts list tiefe's keys until place k is final; the places above it are.
+void platz_sortieren(int tiefe, int k) {
+    int64_t* z = schluessel[tiefe];
+    int16_t* const anfang = anfaenge[tiefe];
+    int16_t& n = anfaenge_n[tiefe];
+    for (;;) {
+        // Ranges that start above k are sorted to their end.
+        while (n > 0 && anfang[n - 1] > k) --n;
+        if (n == 0) return;
+        const int a = anfang[n - 1];
+        if (a == k) return;
+        if (k == a + 1) {
+            if (hoeher_verschluesselt(z[a], z[k])) std::swap(z[a], z[k]);
+            return;
+        }
+        // Below the pivot's place a range waits; the pivot's place is final
+        // (a range of one) and the range above it holds k, unless the pivot
+        // landed on k itself.
+        const int i = teilen_schluessel(z, a, k);
+        anfang[n++] = static_cast<int16_t>(i);
+        if (i < k) anfang[n++] = static_cast<int16_t>(i + 1);
+    }
+}
+
+// The keys of list tiefe in list order, one range still to sort.
+void schluessel_aufstellen(int tiefe) {
+    const ZugEintrag* liste = zug[tiefe];
+    int64_t* z = schluessel[tiefe];
+    for (int i = 1; i <= laenge[tiefe]; ++i) z[i] = static_cast<int64_t>(liste[i].sortwert) * (1 << PLATZBITS) + i;
+    anfaenge[tiefe][0] = 1;
+    anfaenge_n[tiefe] = 1;
+    begonnen[tiefe] = true;
+}
+
+}  // namespace
+
 // Quicksort, ascending by sortwert. A two-entry range whose lower entry takes
 // a king raises GeschKonig and stays as it is: the node is decided anyway.
 // Ties keep whatever order this exact procedure leaves, and the search's
@@ -38,24 +174,52 @@ void qmoveorder(int tiefe, int lo, int hi) {
                 GeschKonig = 1;
                 return;
             }
-            if (z[hi].sortwert < z[lo].sortwert) std::swap(z[lo], z[hi]);
+            if (hoeher_bewertet(z[lo], z[hi])) std::swap(z[lo], z[hi]);
             return;
         }
-        const int m = (lo + hi) / 2;
-        const int32_t p = z[m].sortwert;
-        std::swap(z[m], z[hi]);
-        int i = lo;
-        int j = hi - 1;
-        for (;;) {
-            while (i <= j && z[i].sortwert <= p) ++i;
-            while (j >= i && z[j].sortwert > p) --j;
-            if (i >= j) break;
-            std::swap(z[i], z[j]);
-        }
-        std::swap(z[i], z[hi]);
+        const int i = teilen(z, lo, hi, hoeher_bewertet);
         qmoveorder(tiefe, lo, i - 1);
         lo = i + 1;
     }
+}
+
+void ordnung_beginnen(int tiefe, int n) {
+    const ZugEintrag* liste = zug[tiefe];
+    bool koenigsschlag = false;
+    int bester = 1, gleich = 0;
+    for (int i = 1; i <= n; ++i) {
+        koenigsschlag |= liste[i].geschlagen == wkonig || liste[i].geschlagen == skonig;
+        if (liste[i].sortwert > liste[bester].sortwert) {
+            bester = i;
+            gleich = 1;
+        } else if (liste[i].sortwert == liste[bester].sortwert) {
+            ++gleich;
+        }
+    }
+    laenge[tiefe] = static_cast<int16_t>(n);
+    einziger_bester[tiefe] = static_cast<int16_t>(gleich == 1 ? bester : 0);
+    begonnen[tiefe] = false;
+    // Where the whole sort would meet a king capture is known only at its
+    // end: then sort everything now.
+    if (koenigsschlag) {
+        schluessel_aufstellen(tiefe);
+        schluessel_sortieren(tiefe, 1, n);
+        anfaenge_n[tiefe] = 0;
+    }
+}
+
+int ordnung_platz(int tiefe, int k) {
+    // A top score that no other entry shares goes to the top place whatever
+    // the sort does with ties: many nodes end with their first move, and
+    // theirs is never sorted. Once more is asked, the sort starts from the
+    // list as generated and catches up with the places above.
+    if (!begonnen[tiefe]) {
+        if (k == laenge[tiefe] && einziger_bester[tiefe] != 0) return einziger_bester[tiefe];
+        schluessel_aufstellen(tiefe);
+        for (int oben = laenge[tiefe]; oben > k; --oben) platz_sortieren(tiefe, oben);
+    }
+    platz_sortieren(tiefe, k);
+    return static_cast<int>(schluessel[tiefe][k] & PLATZMASKE);
 }
 
 }  // namespace kelpin

@@ -53,6 +53,10 @@ constexpr int PATT_ZUEGE = 8;      // the stalemate test runs up to this many mo
 bool umkehrbar[EBENEN];
 uint64_t korrektur[EBENEN];
 
+// Set just before a child is searched whose board the parent has evaluated
+// last: the child's stand pat answers from that evaluation.
+bool kind_bewertet;
+
 // The line each level hands to its children. Levels strictly fall along a
 // path, so one buffer per level never serves two live nodes, and 256 lines of
 // 1024 moves live in static storage rather than on the stack.
@@ -69,6 +73,12 @@ inline bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
 // eval() from the side to move.
 inline int bewerte(int tiefe, int farbe, int unten, int oben) {
     const int v = eval(tiefe, farbe, unten, oben);
+    return farbe == SCHWARZ ? -v : v;
+}
+
+// The same for the board the latest eval() call evaluated, unchanged since.
+inline int nochmals_bewerten(int farbe, int unten, int oben) {
+    const int v = eval_nochmals(unten, oben);
     return farbe == SCHWARZ ? -v : v;
 }
 
@@ -122,6 +132,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //    made, so a recapture is only ever measured against this path. Every
     //    few thousand nodes the driver is asked whether to stop.
     ++nodes;
+    const bool schon_bewertet = kind_bewertet;
+    kind_bewertet = false;
     if ((nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten()) abgebrochen = true;
     if (abgebrochen) return alpha;
     capmove[tiefe].geschlagen = 0;
@@ -174,11 +186,11 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (h.kennung == hashkennung && h.kennung2 == hashkennung2) {
             ++hashtreffer;
             killer[tiefe][2] = oldhvar[tiefe];
-            killer[tiefe][1] = h.bestzug;
+            killer[tiefe][1] = als_zug(h.bestzug);
             if (h.tiefe >= tiefe) {
                 if (h.flag == HASH_EXAKT) {
                     variante->anzahl = 1;
-                    variante->zuege[0] = h.bestzug;
+                    variante->zuege[0] = als_zug(h.bestzug);
                     return h.wert;
                 }
                 if (h.flag == HASH_UNTERGRENZE && h.wert >= beta) {
@@ -202,11 +214,16 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //    capture. Far below beta the captures are not even looked at.
     int16_t standpat = 0;
     if (tiefe <= q0) {
-        const int v = bewerte(tiefe, farbe, alpha - 500, beta + 500);
+        const int v = schon_bewertet ? nochmals_bewerten(farbe, alpha - 500, beta + 500)
+                                     : bewerte(tiefe, farbe, alpha - 500, beta + 500);
         if (v >= beta) return v;
         if (v + 900 < beta) return v;
         if (v > alpha) alpha = v;
         standpat = static_cast<int16_t>(v);
+        // Six levels below the horizon no capture is searched: the node ends
+        // with alpha unless its first move takes a king (step 17), and
+        // without a king to take there is nothing to generate.
+        if (tiefe <= q0 - QSUCHE_TIEFE && !koenig_bedroht(gegner)) return alpha;
     }
 
     // 9. In check when an opponent's capture could take a king.
@@ -235,15 +252,17 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     if (tiefe > QSUCHE)
         movegen(tiefe, farbe);
     else
-        qmovegen(tiefe, farbe);
+        qmovegen_aus(tiefe, farbe, eval_masken);  // the stand pat has just scanned this board
     const int n = index[tiefe];
     ZugEintrag* const liste = zug[tiefe];
     if (n == 0 && !im_schach) return alpha;
 
     // 13. Sort ascending; the loop runs from the top. The sort may already
-    //     have met a king capture: the previous move was illegal.
+    //     have met a king capture: the previous move was illegal. The loop
+    //     has each place sorted just before it reads it, so a cutoff spares
+    //     the sorting of the rest.
     GeschKonig = 0;
-    qmoveorder(tiefe, 1, n);
+    ordnung_beginnen(tiefe, n);
     if (GeschKonig == 1) return KOENIGSWERT - (MAXTIEFE - tiefe);
 
     // 14. Stalemate: with few moves, see whether every one of them walks
@@ -305,7 +324,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 17. The move loop, best-scored move first.
     for (int i = n; i >= 1; --i) {
-        const ZugEintrag& m = liste[i];
+        const int e = ordnung_platz(tiefe, i);  // the entry on place i
+        const ZugEintrag& m = liste[e];
         if (tiefe == MAXTIEFE) {
             wurzel_zuege = n, wurzel_offen = i - 1, wurzel_aktuell = m;
             if (ausgabe == 1) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
@@ -321,19 +341,19 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (tiefe <= QSUCHE) {
             if (tiefe <= QSUCHE - QSUCHE_TIEFE) return alpha;
             if (std::abs(figurenwert[m.geschlagen + 6]) + standpat <= alpha) continue;
-            zugausf(tiefe, i);
+            zugausf(tiefe, e);
             kindlinie.anzahl = 0;
             const int s = -AlphaBeta(tiefe - 1, -beta, -alpha, gegner, &kindlinie);
             if (abgebrochen) {
-                zugzur(tiefe, i);
+                zugzur(tiefe, e);
                 return alpha;
             }
             if (s >= beta) {
-                zugzur(tiefe, i);
+                zugzur(tiefe, e);
                 return beta;
             }
             if (s > alpha) alpha = s;
-            zugzur(tiefe, i);
+            zugzur(tiefe, e);
             continue;
         }
 
@@ -372,23 +392,26 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         };
 
         // 17.7 Make the move and remember a capture for the recapture test.
-        //      The child probes the table first thing: start loading its slot.
-        zugausf(tiefe, i);
-        __builtin_prefetch(&hashtable[hashindex % HASHEINTRAEGE]);
+        //      A child above the horizon probes the table first thing: start
+        //      loading its slot (a reduction can only lift the horizon).
+        zugausf(tiefe, e);
+        if (tiefe - 1 > QSUCHE) __builtin_prefetch(&hashtable[hashindex % HASHEINTRAEGE]);
         if (m.geschlagen != leer) capmove[tiefe] = {static_cast<int16_t>(m.nach), m.geschlagen, m.figur};
 
         // 17.8 Futility near the horizon and one reduction per path, for
         //      quiet moves of a node that is not in check and extended nothing.
         const bool ruhig = !hier_erweitert && !im_schach && m.geschlagen == leer;
+        bool kind_ist_bewertet = false;
         if (ruhig && i < n && (tiefe == QSUCHE + 1 || tiefe == QSUCHE + 2)) {
             const int rand = tiefe == QSUCHE + 1 ? 200 : 300;
             const int marge = tiefe == QSUCHE + 1 ? 350 : 550;
             const int s = bewerte(tiefe, farbe, alpha - rand, beta + rand);
             if (s + marge <= alpha) {
                 ++futility;
-                zugzur(tiefe, i);
+                zugzur(tiefe, e);
                 continue;
             }
+            kind_ist_bewertet = true;
         }
         bool reduziert = false;
         if (ruhig && tiefe > QSUCHE + 2 && reduction == 0) {
@@ -406,6 +429,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         //      real window is searched again with the window from s - 1.
         if (vorgeschichte_anzahl > 0) pfad_stempeln(tiefe, m);
         kindlinie.anzahl = 0;
+        kind_bewertet = kind_ist_bewertet;  // nothing evaluated since
         int s = -AlphaBeta(tiefe - 1, -b, -a, gegner, &kindlinie);
         if (!abgebrochen && a < s && s < beta && i < n && tiefe > QSUCHE + 1) {
             kindlinie.anzahl = 0;
@@ -422,7 +446,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (abgebrochen) {
             zug_erweiterung_zurueck();
             knoten_erweiterung_zurueck();
-            zugzur(tiefe, i);
+            zugzur(tiefe, e);
             return alpha;
         }
         if (s < a) s = a;
@@ -440,7 +464,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             knoten_erweiterung_zurueck();
             zug_erweiterung_zurueck();
             ++betacuts;
-            zugzur(tiefe, i);
+            zugzur(tiefe, e);
             ToHash(slot, tiefe, s, m, HASH_UNTERGRENZE);
             return s;
         }
@@ -462,7 +486,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         // 17.13
         b = static_cast<int16_t>(a + 1);
         zug_erweiterung_zurueck();
-        zugzur(tiefe, i);
+        zugzur(tiefe, e);
     }
 
     // 18.-20.

@@ -50,14 +50,61 @@ extern int32_t betacuts, firstbetacutoff, cutoff_zaehler, cutoff_zahl;
 inline constexpr uint64_t HASHEINTRAEGE = 1048577;  // 2^20 + 1, indexed by modulo
 inline constexpr int HASH_EXAKT = 1, HASH_OBERGRENZE = 2, HASH_UNTERGRENZE = 3;
 
-struct HashEintrag {
+// The move of an entry: every field of a move the generators write, in
+// eight bytes (squares up to 127, piece codes -8 ... 7, the file of a double
+// step up to 15; reserve is always 0), so that an entry is 32 bytes and one
+// probe reads one cache line.
+struct Tabellenzug {
+    uint32_t von : 7;
+    uint32_t nach : 7;
+    int32_t figur : 4;
+    int32_t geschlagen : 4;
+    uint32_t umwandlung : 1;
+    uint32_t rochade : 1;
+    uint32_t ep_linie : 4;
+    int32_t neue_figur : 4;
+    int32_t sortwert;
+};
+static_assert(sizeof(Tabellenzug) == 8);
+
+inline Tabellenzug tabellenzug(const ZugEintrag& m) {
+    Tabellenzug t{};
+    t.von = m.von;
+    t.nach = m.nach;
+    t.figur = m.figur;
+    t.geschlagen = m.geschlagen;
+    t.umwandlung = static_cast<uint32_t>(m.umwandlung);
+    t.rochade = static_cast<uint32_t>(m.rochade);
+    t.ep_linie = static_cast<uint32_t>(m.ep_linie);
+    t.neue_figur = m.neue_figur;
+    t.sortwert = m.sortwert;
+    return t;
+}
+
+inline ZugEintrag als_zug(const Tabellenzug& t) {
+    ZugEintrag m{};
+    m.von = static_cast<uint16_t>(t.von);
+    m.nach = static_cast<uint16_t>(t.nach);
+    m.figur = static_cast<int16_t>(t.figur);
+    m.geschlagen = static_cast<int16_t>(t.geschlagen);
+    m.umwandlung = static_cast<int16_t>(t.umwandlung);
+    m.rochade = static_cast<int16_t>(t.rochade);
+    m.ep_linie = static_cast<int16_t>(t.ep_linie);
+    m.sortwert = t.sortwert;
+    m.neue_figur = static_cast<int16_t>(t.neue_figur);
+    return m;
+}
+
+// Packed to 32 bytes; the table itself starts on a cache line.
+struct [[gnu::packed]] HashEintrag {
     uint64_t kennung;
     uint64_t kennung2;
     uint16_t tiefe;
     int32_t wert;
     int16_t flag;
-    ZugEintrag bestzug;
+    Tabellenzug bestzug;
 };
+static_assert(sizeof(HashEintrag) == 32);
 extern HashEintrag hashtable[HASHEINTRAEGE];
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag);
@@ -81,6 +128,17 @@ extern int32_t historywrites;
 
 void InitSearch();
 void qmoveorder(int tiefe, int lo, int hi);
+
+// The order qmoveorder(tiefe, 1, n) gives a list, found one place at a time
+// from the top and without moving the records: after ordnung_beginnen,
+// ordnung_platz(tiefe, k) for k = n, n - 1, ... returns the entry that the
+// whole sort would put on place k. The order of a range after the sort
+// depends only on what the range holds, not on when the ranges beside it are
+// sorted, so partitioning only the range that holds the next place gives the
+// same places, and a cutoff leaves the rest unsorted. A list with a king
+// capture is sorted whole at once, raising GeschKonig where qmoveorder would.
+void ordnung_beginnen(int tiefe, int n);
+int ordnung_platz(int tiefe, int k);
 
 // --- stopping and the game before the root ---------------------------------
 

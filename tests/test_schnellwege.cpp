@@ -1,0 +1,125 @@
+// The engine's shortcuts against the plain computation they stand for, over
+// random games: the pawn table against the pawn facts worked out afresh from
+// the board, an evaluation answered again under another window against a new
+// one, the captures from the evaluation's masks against the capture
+// generator, and the table's compact moves against the moves themselves;
+// then the move loop's place-by-place order against the whole sort.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <tuple>
+
+#include "hilfen.h"
+
+namespace kelpin {
+namespace {
+
+bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
+    return std::tie(x.von, x.nach, x.figur, x.geschlagen, x.umwandlung, x.rochade, x.ep_linie, x.reserve, x.sortwert,
+                    x.neue_figur) == std::tie(y.von, y.nach, y.figur, y.geschlagen, y.umwandlung, y.rochade, y.ep_linie,
+                                              y.reserve, y.sortwert, y.neue_figur);
+}
+
+// Random games from a few starting placements, with promotions and castling
+// among the moves; the pawn facts are checked after every make and unmake.
+TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
+    // The table starts all zero, which must be what a board without pawns gives.
+    test::stellung("k7/8/8/8/8/8/8/K7");
+    EXPECT_EQ(bauernbefund_neu(), Bauernbefund{});
+    EXPECT_EQ(bauernbefund(), Bauernbefund{});
+
+    std::mt19937 zufall(14);
+    auto fenster_unten = [&] { return static_cast<int>(zufall() % 1200) - 600; };
+    auto breite = [&] { return 1 + static_cast<int>(zufall() % 400); };
+    constexpr int PLIES = 60;
+    for (const char* start : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3",
+                              "r3k3/1P5p/8/2pP4/8/8/p5PP/4K2R", "8/5k1p/1R2Rn2/5q2/1p6/6P1/5P2/6K1"}) {
+        for (int partie = 0; partie < 5; ++partie) {
+            test::stellung(start);
+            int farbe = WEISS;
+            int gespielt[PLIES + 1] = {};
+            int n = 0;
+            while (n < PLIES) {
+                const int liste = 10 + n;
+                movegen(liste, farbe);
+                if (index[liste] == 0) break;
+                // Every move the table keeps comes back whole.
+                for (int i = 1; i <= index[liste]; ++i)
+                    ASSERT_TRUE(gleich(als_zug(tabellenzug(zug[liste][i])), zug[liste][i])) << start << " ply " << n;
+                gespielt[n] = static_cast<int>(zufall() % index[liste]) + 1;
+                zugausf(liste, gespielt[n]);
+                ++n;
+                ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " after ply " << n;
+                // The same board under another window, answered from what
+                // the latest evaluation found, as evaluating it anew would.
+                for (int fenster = 0; fenster < 4; ++fenster) {
+                    const int a1 = fenster_unten(), b1 = a1 + breite();
+                    const int a2 = fenster_unten(), b2 = a2 + breite();
+                    const int neu = eval(0, 0, a2, b2);
+                    eval(0, 0, a1, b1);
+                    const int64_t vorher = evals;
+                    ASSERT_EQ(eval_nochmals(a2, b2), neu) << start << " after ply " << n;
+                    ASSERT_EQ(evals, vorher + 1);
+                }
+                // The captures from the masks the evaluation left equal the
+                // capture generator's own, for both sides.
+                eval(0, 0, -32000, 32000);
+                for (const int seite : {WEISS, SCHWARZ}) {
+                    qmovegen(200, seite);
+                    ZugEintrag erwartet[PLAETZE];
+                    const int anzahl = index[200];
+                    std::copy(zug[200], zug[200] + anzahl + 1, erwartet);
+                    qmovegen_aus(200, seite, eval_masken);
+                    ASSERT_EQ(index[200], anzahl) << start << " after ply " << n;
+                    for (int i = 1; i <= anzahl; ++i)
+                        ASSERT_TRUE(gleich(zug[200][i], erwartet[i])) << start << " ply " << n;
+                }
+                farbe = farbe == WEISS ? SCHWARZ : WEISS;
+            }
+            while (n > 0) {
+                --n;
+                zugzur(10 + n, gespielt[n]);
+                ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " back at ply " << n;
+            }
+        }
+    }
+}
+
+// Lists with many equal scores, some with king captures: place by place, the
+// entries the move loop reads are those the whole sort leaves, and the
+// king-capture flag is raised exactly when the whole sort raises it.
+TEST(Sortierung, PlatzweiseWieImGanzen) {
+    std::mt19937 zufall(4);
+    constexpr int EBENE = 9;
+    for (int runde = 0; runde < 3000; ++runde) {
+        const int n = 1 + static_cast<int>(zufall() % 100);
+        const int spanne = 1 + static_cast<int>(zufall() % 12);
+        index[EBENE] = n;
+        for (int i = 1; i <= n; ++i) {
+            ZugEintrag& m = zug[EBENE][i] = ZugEintrag{};
+            m.von = static_cast<uint16_t>(i);
+            m.sortwert = static_cast<int32_t>(zufall() % spanne) * 1000 - 3000;
+            if (zufall() % 40 == 0) m.geschlagen = zufall() % 2 ? wkonig : skonig;
+        }
+        ZugEintrag roh[PLAETZE], ganz[PLAETZE];
+        std::copy(zug[EBENE], zug[EBENE] + n + 1, roh);
+        GeschKonig = 0;
+        qmoveorder(EBENE, 1, n);
+        const int16_t erwartet = GeschKonig;
+        std::copy(zug[EBENE], zug[EBENE] + n + 1, ganz);
+        std::copy(roh, roh + n + 1, zug[EBENE]);  // back to the list as generated
+
+        GeschKonig = 0;
+        ordnung_beginnen(EBENE, n);
+        ASSERT_EQ(GeschKonig, erwartet) << "round " << runde;
+        if (erwartet == 1) continue;
+        // Stopping early must not change the places read before.
+        const int bis = zufall() % 3 == 0 ? n : 1 + static_cast<int>(zufall() % n);
+        for (int k = n; k >= bis; --k)
+            ASSERT_EQ(zug[EBENE][ordnung_platz(EBENE, k)].von, ganz[k].von) << "round " << runde << " place " << k;
+    }
+}
+
+}  // namespace
+}  // namespace kelpin
