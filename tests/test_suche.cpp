@@ -69,7 +69,7 @@ struct Knoten : testing::Test {
         hashbetacut = reps = 0;
     }
     void eintrag(int ebene, int wert, int flag) {
-        HashEintrag& h = hashtable[hashindex % HASHEINTRAEGE];
+        HashEintrag& h = hashtable[hashplatz(hashindex)];
         h = {hashkennung, hashkennung2, static_cast<uint16_t>(ebene), wert, static_cast<int16_t>(flag), {}};
         h.bestzug.von = g1;
         h.bestzug.nach = g5;

@@ -26,7 +26,9 @@ std::string uci(const std::string& zeile) {
 
 TEST(Uci, BefehleZustandUndAntworten) {
     test::neustart();
-    EXPECT_EQ(uci("uci"), "id name Kelpin 0.2b\nid author the Kelpin developers\nuciok\n");
+    EXPECT_EQ(uci("uci"),
+              "id name Kelpin 0.2b\nid author the Kelpin developers\n"
+              "option name Hash type spin default 32 min 1 max 16384\nuciok\n");
     // Command, reply, placement and side to move afterwards ("" keeps them).
     const char* const NACH_E4_E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR";
     const std::tuple<const char*, const char*, const char*, int> faelle[] = {
@@ -43,7 +45,8 @@ TEST(Uci, BefehleZustandUndAntworten) {
         {"position", "info string position needs startpos or fen\n", NACH_E4_E5, WEISS},
         {"position startpos moves e2e4 zz", "info string illegal move zz, the position stays as it was\n", NACH_E4_E5,
          WEISS},
-        {"setoption name Hash value 64", "info string no such option: name Hash value 64\n", "", 0},
+        {"setoption name Hash value abc", "info string Hash takes a number of MiB from 1 to 16384\n", "", 0},
+        {"setoption name Threads value 2", "info string no such option: Threads\n", "", 0},
         {"flip", "info string unknown command: flip\n", "", 0},
         {"stop", "", "", 0},
         {"ucinewgame", "", test::GRUNDSTELLUNG, WEISS},
@@ -55,6 +58,12 @@ TEST(Uci, BefehleZustandUndAntworten) {
             EXPECT_EQ(werdran, am_zug) << zeile;
         }
     }
+    // Hash: another size maps a table of its own; the default goes back to
+    // the table the engine starts with.
+    EXPECT_EQ(uci("setoption name Hash value 64"), "");
+    EXPECT_EQ(hasheintraege, (uint64_t{64} << 20) / sizeof(HashEintrag));
+    EXPECT_EQ(uci("setoption name hash value 32"), "");
+    EXPECT_EQ(hasheintraege, HASHEINTRAEGE);
     // No legal move: bestmove 0000 at once.
     EXPECT_EQ(uci("position startpos moves f2f3 e7e5 g2g4 d8h4"), "");
     EXPECT_EQ(uci("go depth 3"), "bestmove 0000\n");
@@ -114,7 +123,8 @@ TEST(Uci, SitzungDurchDasProgramm) {
     Prozess kelpin;
     std::string z;
     kelpin.sende("uci");
-    for (const char* erwartet : {"id name Kelpin 0.2b", "id author the Kelpin developers", "uciok"})
+    for (const char* erwartet : {"id name Kelpin 0.2b", "id author the Kelpin developers",
+                                 "option name Hash type spin default 32 min 1 max 16384", "uciok"})
         EXPECT_TRUE(kelpin.zeile(z) && z == erwartet) << z;
     kelpin.sende("isready");
     EXPECT_TRUE(kelpin.zeile(z) && z == "readyok") << z;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 #include "driver/driver.h"
 
@@ -97,6 +98,26 @@ bool position(const char* text, bool melden) {
     }
     strcpy(letzte_position, text);
     return true;
+}
+
+// setoption name <id> [value <x>]: the one option is Hash, the table's size
+// in MiB (its default keeps the table the engine starts with).
+void option(Woerter& w) {
+    const char* name = w.naechstes();
+    const char* id = w.naechstes();
+    const char* value = w.naechstes();
+    const char* x = w.naechstes();
+    if (name == nullptr || strcmp(name, "name") != 0 || id == nullptr || strcasecmp(id, "Hash") != 0) {
+        sagen("info string no such option: %s", id != nullptr ? id : "");
+        return;
+    }
+    char* ende = nullptr;
+    const long long mb = (value != nullptr && strcmp(value, "value") == 0 && x != nullptr) ? strtoll(x, &ende, 10) : 0;
+    if (ende == nullptr || ende == x || *ende != '\0' || mb < 1 || mb > HASH_MB_GROESST) {
+        sagen("info string Hash takes a number of MiB from 1 to %lld", static_cast<long long>(HASH_MB_GROESST));
+        return;
+    }
+    if (!hash_groesse(mb)) sagen("info string no memory for a table of %lld MiB, the table stays as it was", mb);
 }
 
 // While a `go` search runs: `isready` is answered at once, `stop` plays the
@@ -277,6 +298,8 @@ void uci_befehl(const char* text) {
         zeilengrenze_setzen(ZEILE_MAX);
         sagen("id name %s", NAME);
         sagen("id author the Kelpin developers");
+        sagen("option name Hash type spin default %lld min 1 max %lld", static_cast<long long>(HASH_MB_STANDARD),
+              static_cast<long long>(HASH_MB_GROESST));
         sagen("uciok");
     } else if (strcmp(wort, "isready") == 0) {
         sagen("readyok");
@@ -290,7 +313,7 @@ void uci_befehl(const char* text) {
         fflush(stdout);
         exit(0);
     } else if (strcmp(wort, "setoption") == 0) {
-        sagen("info string no such option: %s", w.rest);
+        option(w);
     } else if (strcmp(wort, "stop") != 0 && strcmp(wort, "ponderhit") != 0 && strcmp(wort, "debug") != 0 &&
                strcmp(wort, "register") != 0) {
         sagen("info string unknown command: %s", wort);

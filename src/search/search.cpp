@@ -172,7 +172,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 3./4. The table slot, and the hints the generator scores: the previous
     //    iteration's move at this level and the leading killer.
-    const uint64_t slot = hashindex % HASHEINTRAEGE;
+    const uint64_t slot = hashplatz(hashindex);
     killer[tiefe][1] = oldhvar[tiefe];
     killer[tiefe][3] = plykiller[tiefe].zug1;
     killer[tiefe][2].von = 0;
@@ -395,7 +395,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         //      A child above the horizon probes the table first thing: start
         //      loading its slot (a reduction can only lift the horizon).
         zugausf(tiefe, e);
-        if (tiefe - 1 > QSUCHE) __builtin_prefetch(&hashtable[hashindex % HASHEINTRAEGE]);
+        if (tiefe - 1 > QSUCHE) __builtin_prefetch(&hashtable[hashplatz(hashindex)]);
         if (m.geschlagen != leer) capmove[tiefe] = {static_cast<int16_t>(m.nach), m.geschlagen, m.figur};
 
         // 17.8 Futility near the horizon and one reduction per path, for

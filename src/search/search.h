@@ -105,7 +105,23 @@ struct [[gnu::packed]] HashEintrag {
     Tabellenzug bestzug;
 };
 static_assert(sizeof(HashEintrag) == 32);
-extern HashEintrag hashtable[HASHEINTRAEGE];
+
+// The table in use and its entries: the static table of HASHEINTRAEGE
+// entries unless another size was asked for (UCI's Hash option).
+extern HashEintrag* hashtable;
+extern uint64_t hasheintraege;
+inline constexpr int64_t HASH_MB_STANDARD = 32;  // the static table, in MiB (rounded)
+inline constexpr int64_t HASH_MB_GROESST = 16384;
+
+// The slot of a position: the remainder by the size. For the static table
+// the divisor is a constant, which the compiler turns into multiplications.
+inline uint64_t hashplatz(uint64_t index) {
+    return hasheintraege == HASHEINTRAEGE ? index % HASHEINTRAEGE : index % hasheintraege;
+}
+
+// A table of `mb` MiB (HASH_MB_STANDARD: the static one), cleared; false
+// (and the table as it was) when the memory cannot be had.
+bool hash_groesse(int64_t mb);
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag);
 void InitHash();
