@@ -2,12 +2,15 @@
 // repetition, and the thinking driver's stop and window rules.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <regex>
 #include <sstream>
 #include <tuple>
 
 #include "hilfen.h"
 #include "signatur.h"
+#include "stellungstext.h"
 
 namespace kelpin {
 namespace {
@@ -117,6 +120,55 @@ TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
     AlphaBeta(MAXTIEFE, -28000, 28000, WEISS, &linie_);
     EXPECT_EQ(QSUCHE + schachext + onerep_extended + extended + reduction + nullstatus, QSUCHE_START);
     EXPECT_TRUE(brett_ist_ok());
+}
+
+// What the search has remembered when it is told to stop, to compare with
+// what it has after unwinding.
+int32_t stores_beim_halt;
+PlyKiller killer_beim_halt[EBENEN];
+int halt_nach;  // stop at this poll
+
+bool halt() {
+    if (--halt_nach > 0) return false;
+    stores_beim_halt = hashstores;
+    memcpy(killer_beim_halt, plykiller, sizeof plykiller);
+    return true;
+}
+
+TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
+    // Stopped deep inside an iteration, at several points: no node that
+    // unwinds stores into the table or changes a killer, no line comes back
+    // from the root unless a root move was searched to its end, and the
+    // board, the keys and the path state are as before.
+    for (const int polls : {1, 3, 17}) {
+        SetUp();
+        const uint64_t index0 = hashindex, kennung0 = hashkennung;
+        MAXTIEFE = QSUCHE + 9;
+        halt_nach = polls;
+        anhalten = halt;
+        abgebrochen = false;
+        linie_.anzahl = 0;
+        AlphaBeta(MAXTIEFE, -28000, 28000, WEISS, &linie_);
+        anhalten = nullptr;
+        ASSERT_TRUE(abgebrochen) << polls;
+        abgebrochen = false;
+        EXPECT_EQ(hashstores, stores_beim_halt) << polls;
+        EXPECT_EQ(memcmp(plykiller, killer_beim_halt, sizeof plykiller), 0) << polls;
+        EXPECT_EQ(QSUCHE + schachext + onerep_extended + extended + reduction + nullstatus, QSUCHE_START);
+        EXPECT_TRUE(brett_ist_ok());
+        EXPECT_EQ(hashindex, index0);
+        EXPECT_EQ(hashkennung, kennung0);
+        EXPECT_EQ(test::platzierung(), "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R");
+    }
+}
+
+TEST(Denken, HarteGrenzeMittenInDerIteration) {
+    // st 1 in a position whose iterations grow fast: the move comes within
+    // the second, the program's start-up included, with room to spare.
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string aus = programm("st 1\nsetboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1\ngo\n");
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 1.5);
+    EXPECT_NE(aus.find("\nmove "), std::string::npos) << aus;
 }
 
 // Mate in n or fewer for `farbe`, by plain minimax over every legal move.
