@@ -196,7 +196,8 @@ def main():
             result = games[n - 1][2]
             line += f"   [game result {result}{'' if m.group(2) == result else ', claim DISAGREES'}]"
         if "extra move" in line:
-            line += "   [a move Kelpin sent after the game had ended]"
+            who = "Kelpin" if line.rstrip().endswith("first") else "the opponent"
+            line += f"   [a move {who} sent after the game had ended]"
         print(f"    game {n}: {line}")
 
     if len(games) < expected:
