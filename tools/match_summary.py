@@ -33,15 +33,16 @@ ENDINGS = [
     ("exit", "engine crash or disconnect"),
     ("crash", "engine crash or disconnect"),
     ("disconnect", "engine crash or disconnect"),
+    # before "mate", which "material" also holds
+    ("insufficient", "draw: insufficient material"),
+    ("bare king", "draw: insufficient material"),
+    ("trivial", "draw: insufficient material"),
     ("stalemate", "stalemate"),
     ("mate", "mate"),
     ("resign", "resignation"),
     ("repetition", "draw: repetition"),
     ("50-move", "draw: 50 moves"),
     ("fifty", "draw: 50 moves"),
-    ("insufficient", "draw: insufficient material"),
-    ("bare king", "draw: insufficient material"),
-    ("trivial", "draw: insufficient material"),
     ("long game", "adjudicated: long game"),
 ]
 
