@@ -35,7 +35,7 @@ usage: tools/match.sh [-n games] [-c control] [-t minutes[:seconds]] [-m moves]
   -t  time control per session, xboard's -tc (default $tc)
   -m  moves per session, xboard's -mps (default $mps)
   -i  increment in seconds after each move, xboard's -inc (sets -m aside)
-  -s  seconds per move, xboard's -st (sets -t, -m and -i aside)
+  -s  whole seconds per move, passed as xboard's -st m:s (sets -t, -m and -i aside)
   -f  start positions, one FEN a line, instead of the opening lines
   -u  Kelpin as a UCI engine, through polyglot (installed if missing)
   -o  opponent command (default $opponent)
@@ -121,7 +121,9 @@ fi
 # moves per session or an increment. Per game and side the guard allows
 # ten sessions' worth, or 300 moves at the fixed time.
 if [[ -n $st ]]; then
-    clock=(-st "$st")
+    # xboard reads -st as minutes[:seconds]: a bare 1 would be a minute.
+    [[ $st =~ ^[0-9]+$ ]] || { echo "match: -s takes whole seconds" >&2; exit 2; }
+    clock=(-st "$((10#$st / 60)):$((10#$st % 60))")
     control="$st s a move"
     side=$((300 * ${st%.*} + 300))
 else
