@@ -30,7 +30,7 @@ void neustart() {
     ausgabe = 0;
     forcemode = 0;
     computerfarbe = SCHWARZ;
-    THINKTIME = 10;
+    uhr_anfang();
     faktor = 1000;
     historywrites = 1;
     nullstatus = schachext = onerep_extended = extended = reduction = 0;
@@ -40,6 +40,7 @@ void neustart() {
     for (auto& ebene : killer)
         for (auto& k : ebene) k = ZugEintrag{};
     for (auto& z : oldhvar) z = ZugEintrag{};
+    aufzeichnung_neu(1);
     partie_neu();
     uci_modus = false;
     analyse = false;

@@ -24,44 +24,122 @@ std::string befehle(const std::string& zeilen) {
     return testing::internal::GetCapturedStdout();
 }
 
-TEST(Zeit, BudgetAusDenAngabenDerOberflaeche) {
-    // Commands, move number less one, target and hard limit in ms. 50 ms a
-    // move go to the interface: the session's moves (at most 20)
-    // are set aside first; the target is the rest over the moves to go (30
-    // in sudden death) plus 3/4 of the increment; the hard limit is four
-    // targets, at most 40 % of the rest (50 % with two moves to go, 70 %
-    // with one).
-    const std::tuple<const char*, int, int64_t, int64_t> faelle[] = {
-        {"new\nst 5", 0, 4950, 4950},            // a ceiling less the transfer
-        {"new\nst 5\ntime 300", 0, 2950, 2950},  // capped by a clock that shows less
-        {"new\nst 0", 0, 950, 950},              // taken as a second
-        {"new\nst -1", 0, 0, 1000},              // one iteration
-        {"level 40 1 0\ntime 6000", 0, 1475, 5900},
-        {"level 40 1 0\ntime 6000", 38, 29950, 29950},
-        {"level 40 1 0\ntime 6000", 39, 41965, 41965},
-        {"level 40 1 0\ntime 6000", 79, 41965, 41965},  // the next session's last move
-        {"level 0 1 0\ntime 6000", 0, 1966, 7864},
-        {"level 0 1 0\ntime 6000\notim 4000", 0, 2211, 8844},  // well ahead of the opponent
-        {"level 0 1 0\ntime 6000\notim 9000", 0, 1720, 6880},  // well behind
-        {"level 0 0:30 0.5\ntime 3000", 0, 1341, 5364},
-        {"level 40 1 0\ntime 50", 0, 0, 225},             // less than the transfers to come
-        {"level 40 1 0\ntime -100", 0, 0, 10},            // a clock run out still moves
-        {"level 40 1 0", 0, 1475, 5900},                  // no clock yet: the session's base
-        {"level 40 1 0\ntime 6000\nnew", 0, 1475, 5900},  // a new game starts from the base too
-        {"level 40 1 0\nlevel x 1 0", 0, 1475, 5900},     // a level that does not read changes nothing
-    };
-    for (const auto& [zeilen, zuege, ziel, hart] : faelle) {
-        test::neustart();
-        befehle(zeilen);
-        const Zeitbudget b = budget(uhrstand(zuege));
-        EXPECT_EQ(b.ziel_ms, ziel) << zeilen << " after " << zuege;
-        EXPECT_EQ(b.hart_ms, hart) << zeilen << " after " << zuege;
+// What a turn may spend, from what an interface said: XBoard commands, or
+// (after "uci") a go line. -1 for a limit means none; BELIEBIG: not fixed
+// here, only the safety checks apply.
+constexpr int64_t BELIEBIG = -2;
+struct Uhrfall {
+    const char* befehle;
+    int zuege;  // moves into the game (XBoard: counts towards the control)
+    int64_t ziel, hart;
+    int tiefe;
+    int64_t knoten;
+    bool endlos;
+};
+
+// The turn's order from the lines: the last line as a go, or the XBoard
+// clock after all of them.
+Suchauftrag auftrag_aus(const Uhrfall& f) {
+    test::neustart();
+    const std::string zeilen = f.befehle;
+    const size_t go = zeilen.rfind("\ngo");
+    if (zeilen.rfind("go", 0) == 0) return go_auftrag(zeilen.c_str());
+    if (go != std::string::npos) {
+        befehle(zeilen.substr(0, go + 1));
+        return go_auftrag(zeilen.c_str() + go + 1);
     }
-    // sd limits the depth of the engine's turns until a new game.
-    befehle("sd 7");
-    EXPECT_EQ(zeitauftrag().tiefe, 7);
-    befehle("new");
-    EXPECT_EQ(zeitauftrag().tiefe, 0);
+    befehle(zeilen);
+    Suchauftrag a;
+    const Zeitbudget b = budget(uhrstand(f.zuege));
+    a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
+    a.tiefe = zeitauftrag().tiefe;
+    return a;
+}
+
+TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
+    constexpr const char* GROSS = "9223372036854775807";
+    const std::string ueberlauf_uci = std::string("go wtime ") + GROSS + " btime " + GROSS + " winc " + GROSS +
+                                      " binc " + GROSS + " movestogo " + GROSS + " nodes " + GROSS;
+    const std::string ueberlauf_zeit = std::string("go movetime ") + GROSS + " depth " + GROSS;
+    const Uhrfall faelle[] = {
+        // A fixed time is a ceiling less the transfer to the interface; a
+        // clock that shows less caps it; 0 is a second; negative: one iteration.
+        {"new\nst 5", 0, 4950, 4950, 0, 0, false},
+        {"new\nst 5\ntime 300", 0, 2950, 2950, 0, 0, false},
+        {"new\nst 0", 0, 950, 950, 0, 0, false},
+        {"new\nst -1", 0, 0, 1000, 0, 0, false},
+        {"go movetime 1000", 0, 950, 950, 0, 0, false},
+        // Clocks: the share of the moves to the control (or 30).
+        {"level 40 1 0\ntime 6000", 0, BELIEBIG, BELIEBIG, 0, 0, false},
+        {"level 40 1 0\ntime 6000", 39, BELIEBIG, BELIEBIG, 0, 0, false},
+        {"level 0 0:30 0.5\ntime 3000\notim 100", 0, BELIEBIG, BELIEBIG, 0, 0, false},
+        {"level 40 1 0\ntime -100", 0, 0, 10, 0, 0, false},  // a clock run out still moves
+        {"uci\nposition startpos moves e2e4\ngo wtime 60000 btime 30000 binc 500 movestogo 20", 0, BELIEBIG,
+         BELIEBIG, 0, 0, false},
+        // Depths: below the first iteration's it is the first, above the
+        // deepest level the deepest; never "no limit". sd ends with the game.
+        {"sd 7", 0, 9950, 9950, 7, 0, false},
+        {"sd 7\nnew", 0, 9950, 9950, 0, 0, false},
+        {"sd 2", 0, 9950, 9950, 2, 0, false},
+        {"sd -3", 0, 9950, 9950, 1, 0, false},
+        {"sd 2147483647", 0, 9950, 9950, EBENEN - 1 - QSUCHE_START, 0, false},
+        {"go depth 999", 0, -1, -1, EBENEN - 1 - QSUCHE_START, 0, false},
+        {"go depth 0", 0, -1, -1, 1, 0, false},
+        {"go nodes 20000", 0, -1, -1, 0, 20000, false},
+        {"go infinite", 0, -1, -1, 0, 0, true},
+        {"go", 0, -1, -1, 0, 0, true},
+        {"go depth 5 infinite", 0, -1, -1, 5, 0, true},
+        // The largest numbers each field can hold overflow nothing.
+        {ueberlauf_uci.c_str(), 0, BELIEBIG, BELIEBIG, 0, SCHNITTSTELLE_GROESST, false},
+        {ueberlauf_zeit.c_str(), 0, SCHNITTSTELLE_GROESST - 50, SCHNITTSTELLE_GROESST - 50,
+         EBENEN - 1 - QSUCHE_START, 0, false},
+        {"go wtime -9223372036854775808 btime 5 winc -9223372036854775808", 0, 0, 10, 0, 0, false},
+        {"level 2147483647 0:2147483647 999999\ntime 2147483647\notim -2147483648", 5, BELIEBIG, BELIEBIG, 0, 0,
+         false},
+        {"level 99999999999999999999 1000000:59 0\ntime 2147483647\notim 2147483647", 99998, BELIEBIG, BELIEBIG,
+         0, 0, false},
+        {"st 2147483647\ntime -2147483648", 0, 10, 10, 0, 0, false},
+    };
+    for (const Uhrfall& f : faelle) {
+        const Suchauftrag a = auftrag_aus(f);
+        const std::string was = std::string(f.befehle) + " after " + std::to_string(f.zuege);
+        if (f.ziel != BELIEBIG) EXPECT_EQ(a.ziel_ms, f.ziel) << was;
+        if (f.hart != BELIEBIG) EXPECT_EQ(a.hart_ms, f.hart) << was;
+        EXPECT_EQ(a.tiefe, f.tiefe) << was;
+        EXPECT_EQ(a.knoten, f.knoten) << was;
+        EXPECT_EQ(a.endlos, f.endlos) << was;
+        if (a.hart_ms >= 0) {
+            EXPECT_TRUE(0 <= a.ziel_ms && a.ziel_ms <= a.hart_ms && a.hart_ms >= ZEIT_MINDESTENS_MS) << was;
+        }
+    }
+    test::neustart();
+}
+
+// Over a grid of clocks: the target never passes the hard limit, and the
+// hard limit with the transfer never passes the clock (once there is more
+// on it than the least hard limit and a transfer), nor 70 % of it with one
+// move to the control, 50 % with two.
+TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
+    const int64_t uhren[] = {0, 5, 60, 100, 500, 1000, 5000, 60000, 3600000, SCHNITTSTELLE_GROESST};
+    const int64_t inkremente[] = {0, 10, 1000, 60000, SCHNITTSTELLE_GROESST};
+    const int zuege[] = {0, 1, 2, 3, 10, 40, ZUEGE_GROESST};
+    const int64_t gegner[] = {Uhrstand::KEINE, 1, 1000, SCHNITTSTELLE_GROESST};
+    for (const int64_t rest : uhren)
+        for (const int64_t inc : inkremente)
+            for (const int z : zuege)
+                for (const int64_t g : gegner) {
+                    Uhrstand u;
+                    u.rest_ms = rest, u.inkrement_ms = inc, u.zuege_bis_kontrolle = z, u.gegner_ms = g;
+                    const Zeitbudget b = budget(u);
+                    const std::string was = std::to_string(rest) + " " + std::to_string(inc) + " " +
+                                            std::to_string(z) + " " + std::to_string(g);
+                    EXPECT_TRUE(0 <= b.ziel_ms && b.ziel_ms <= b.hart_ms && b.hart_ms >= ZEIT_MINDESTENS_MS) << was;
+                    if (rest >= ZEIT_MINDESTENS_MS + 2 * ZEIT_UEBERTRAGUNG_MS) {
+                        EXPECT_LE(b.hart_ms + ZEIT_UEBERTRAGUNG_MS, rest) << was;
+                    }
+                    if (z == 1) EXPECT_LE(b.hart_ms, std::max<int64_t>(rest * 7 / 10, ZEIT_MINDESTENS_MS)) << was;
+                    if (z == 2) EXPECT_LE(b.hart_ms, std::max<int64_t>(rest / 2, ZEIT_MINDESTENS_MS)) << was;
+                }
 }
 
 TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {

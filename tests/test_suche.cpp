@@ -72,10 +72,10 @@ struct Knoten : testing::Test {
         hashbetacut = reps = 0;
     }
     void eintrag(int ebene, int wert, int flag) {
-        HashEintrag& h = hashtable[hashplatz(hashindex)];
-        h = {hashkennung, hashkennung2, static_cast<uint16_t>(ebene), wert, static_cast<int16_t>(flag), {}};
-        h.bestzug.von = g1;
-        h.bestzug.nach = g5;
+        ZugEintrag m{};
+        m.von = g1;
+        m.nach = g5;
+        ToHash(hashplatz(hashindex), ebene, wert, m, flag);
     }
 };
 
@@ -160,6 +160,26 @@ TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
         EXPECT_EQ(hashkennung, kennung0);
         EXPECT_EQ(test::platzierung(), "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R");
     }
+}
+
+TEST_F(Knoten, HaltVorDemErstenWurzelzugSpieltDieOrdnung) {
+    // Stopped before the root has finished a move: the move to play is the
+    // best-ordered legal one, never the rook that is pinned to its king,
+    // though taking the queen scores highest.
+    test::stellung("4r1k1/8/8/8/2n5/3B4/1q2R3/4K3");
+    MAXTIEFE = QSUCHE + 9;
+    halt_nach = 1;
+    anhalten = halt;
+    abgebrochen = false;
+    AlphaBeta(MAXTIEFE, -28000, 28000, WEISS, &linie_);
+    anhalten = nullptr;
+    abgebrochen = false;
+    ZugEintrag m{};
+    ASSERT_TRUE(wurzel_vorschlag(m));
+    const std::string text = std::string(feld[m.von]) + feld[m.nach];
+    EXPECT_NE(text, "e2b2");
+    EXPECT_NE(m.geschlagen, leer) << text;
+    EXPECT_TRUE(brett_ist_ok());
 }
 
 TEST(Denken, HarteGrenzeMittenInDerIteration) {
@@ -304,6 +324,14 @@ TEST(Wiederholung, StellungenDerPartieVorDerWurzel) {
     std::tie(zug, wert) = zug_nach("force\nundo\nh8g8\na1a2\ng8h8\na2a1\ngo");
     EXPECT_EQ(zug, "h8g8");
     EXPECT_EQ(wert, 0);
+
+    // With castling rights the same, as before; a king that has stepped out
+    // and back has lost them, and the position it returns to is a new one.
+    const char* const RECHTE = "new\nforce\nst 60\nsd 7\nsetboard 6k1/6p1/8/8/8/8/1Q6/R3K2R b KQ - 0 1\n";
+    std::tie(zug, wert) = zug_nach(std::string(RECHTE) + "g8f8\nb2c2\nf8g8\nc2b2\ngo");
+    EXPECT_EQ(std::tie(zug, wert), std::tuple("g8f8", 0));
+    std::tie(zug, wert) = zug_nach(std::string(RECHTE) + "g8f8\ne1f1\nf8g8\nf1e1\ngo");
+    EXPECT_LT(wert, -1000) << zug;
 }
 
 }  // namespace

@@ -356,6 +356,27 @@ int InitStellung();
 uint64_t stellungskennung(int am_zug);
 inline uint64_t schwarz_kennung() { return zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][1]; }
 
+// Castling rights as a mask: White short and long, Black short and long.
+inline constexpr int RECHT_WK = 1, RECHT_WD = 2, RECHT_SK = 4, RECHT_SD = 8;
+// The rights the castling flags give, with king and rook on their squares.
+int rochaderechte();
+// The rights a piece leaving square s takes away.
+inline constexpr int rechte_von_feld(int s) {
+    return s == e1 ? RECHT_WK | RECHT_WD
+         : s == h1 ? RECHT_WK
+         : s == a1 ? RECHT_WD
+         : s == e8 ? RECHT_SK | RECHT_SD
+         : s == h8 ? RECHT_SK
+         : s == a8 ? RECHT_SD
+                   : 0;
+}
+// Key terms that tell positions of one placement apart for repetitions: the
+// castling rights, and the file of an en-passant capture that is possible.
+// Taken from square 0 of zufall, which no placement uses. Filled by
+// InitZobrist.
+extern uint64_t rechte_kennung[16];
+extern uint64_t ep_kennung[9];
+
 // --- set-up and make/unmake -------------------------------------------------
 
 int brettinit();

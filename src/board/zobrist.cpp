@@ -13,6 +13,8 @@ uint64_t hashkennung2 = KENNUNG2_START;
 uint64_t zug_weg[65][16][2];
 uint64_t zug_hin[65][16][2];
 uint64_t schlag_weg[65][16][2];
+uint64_t rechte_kennung[16];
+uint64_t ep_kennung[9];
 
 namespace {
 
@@ -44,7 +46,26 @@ int InitZobrist() {
                 zug_hin[s][p][w] = zufall[s][p][w] ^ zufall[s][leer + 6][w] ^ zufall[s][0][w];
                 schlag_weg[s][p][w] = p == leer + 6 ? 0 : zufall[s][p][w];
             }
+    for (int r = 0; r < 16; ++r) {
+        rechte_kennung[r] = 0;
+        for (int b = 0; b < 4; ++b)
+            if (r & (1 << b)) rechte_kennung[r] ^= zufall[0][1 + b][1];
+    }
+    for (int f = 1; f <= 8; ++f) ep_kennung[f] = zufall[0][4 + f][1];
     return 0;
+}
+
+int rochaderechte() {
+    int r = 0;
+    if (e1_bewegt == 0 && brett[e1] == wkonig) {
+        if (h1_bewegt == 0 && brett[h1] == wturm) r |= RECHT_WK;
+        if (a1_bewegt == 0 && brett[a1] == wturm) r |= RECHT_WD;
+    }
+    if (e8_bewegt == 0 && brett[e8] == skonig) {
+        if (h8_bewegt == 0 && brett[h8] == sturm) r |= RECHT_SK;
+        if (a8_bewegt == 0 && brett[a8] == sturm) r |= RECHT_SD;
+    }
+    return r;
 }
 
 int InitStellung() {

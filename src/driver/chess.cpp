@@ -24,7 +24,9 @@ int main() {
     // An interface may interrupt an engine that has not said otherwise; the
     // engine neither dies of it nor cuts a thinking turn short.
     signal(SIGINT, SIG_IGN);
-    kelpin::brettinit();
+    // The initial position as a new game has it: the first position of the
+    // game's record and of its repetitions.
+    kelpin::grundstellung();
     kelpin::THINKTIME = 10;
     printf("Hashtable size:\t\t%i MB.\nHashtable entries:\t%i.\n", 56, static_cast<int>(kelpin::HASHEINTRAEGE));
     printf("feature done=1");

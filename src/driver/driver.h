@@ -64,12 +64,25 @@ inline constexpr int64_t ZEIT_WACHSTUM_ZEHNTEL = 15; // the next iteration takes
 
 Zeitbudget budget(const Uhrstand& u);
 
+// What an interface sends is held where it is read to what no arithmetic
+// on it can overflow: times and node counts to a thousand years in
+// milliseconds, moves to a control to ZUEGE_GROESST, a depth limit to the
+// nominal depths the engine has (below the first iteration's it means the
+// first iteration, above the deepest level the deepest).
+inline constexpr int64_t SCHNITTSTELLE_GROESST = int64_t{1000} * 366 * 24 * 3600 * 1000;
+inline constexpr int ZUEGE_GROESST = 100000;
+inline int64_t schnittstellenzahl(long long n) {
+    return n > SCHNITTSTELLE_GROESST ? SCHNITTSTELLE_GROESST : (n < -SCHNITTSTELLE_GROESST ? -SCHNITTSTELLE_GROESST : n);
+}
+int tiefenbegrenzung(int64_t tiefe);
+
 // What the interface said, kept until it says otherwise.
 void uhr_st();  // st: THINKTIME is now a fixed ceiling per move
 void uhr_level(int zuege, int64_t basis_ms, int64_t inkrement_ms);
 void uhr_zeit(int64_t ms);    // time
 void uhr_gegner(int64_t ms);  // otim
 void uhr_neue_partie();       // new: clocks unknown again, no depth limit
+void uhr_anfang();            // as at start-up: nothing said, 10 seconds a move
 // The situation of the side to move, `gespielt` moves into the game.
 Uhrstand uhrstand(int gespielt);
 
@@ -152,17 +165,22 @@ bool zuruecknehmen(int halbzuege);
 // one king each, no pawn on the first or last rank, the side not to move
 // not in check.
 bool ist_spielbar(int am_zug);
-// The pending en-passant square of a position set up (0 for none).
-void en_passant_setzen(int feld_hinter);
+// The square a pawn passed over with a double step in the game's last
+// move, 0 for none.
+int en_passant_feld();
 // True when `farbe` has a legal move in the game position.
 bool legaler_zug_vorhanden(int farbe);
 // Hands the search the game's positions since its last capture or pawn move.
 void partie_vorgeschichte();
 void listeausgabe();
 // The game begins anew from the board as it stands (new, setboard): what the
-// game level knows beyond the board (a pending en passant, the positions so
-// far) is forgotten, and the side to move is the one that moves first.
-void partie_neu();
+// game level knows beyond the board (the positions so far) is forgotten, and
+// the side to move is the one that moves first; `ep` is the square a pawn
+// has just passed over, if any.
+void partie_neu(int ep = 0);
+// The record begins afresh at move `zugnummer` (as a FEN numbers it) with
+// the side to move: numbering from it, no moves recorded.
+void aufzeichnung_neu(int32_t zugnummer);
 // The move number of the side to move less one, counted from 1 at the
 // game's start as an interface counts moves for a time control: a game
 // that Black begins gives White's first move the number 2.

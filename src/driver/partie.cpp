@@ -1,6 +1,7 @@
 // Moves of the game: a move read from the input is written onto the board and
 // answered, the engine's own move is checked, played and announced, and the
 // game record keeps both.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -25,7 +26,8 @@ constexpr int KOENIGSWERT = 20000;
 int ep_feld;
 
 // The game since it began (new or setboard): the half-moves made, the side
-// that was to move first, and for every position its key and the first
+// that was to move first, and for every position its key (placement, side
+// to move, castling rights, a possible en-passant capture) and the first
 // position of the stretch without capture or pawn move that holds it.
 int32_t halbzuege;
 int16_t erste_seite = WEISS;
@@ -47,6 +49,17 @@ struct Vorher {
 };
 Vorher vorher[PARTIE_ZUEGE];
 
+// The record's entry k is the game's half-move aufzeichnung_basis + k; the
+// base is even, so that a line of the listing holds a move of each side.
+int32_t aufzeichnung_basis;
+
+// The entry of the record that half-move h (counted as SpielZugNummer
+// counts) writes, or 0 when the record has no room for it.
+int eintrag(int h) {
+    const int k = h - aufzeichnung_basis;
+    return k >= 1 && k < PARTIE_ZUEGE ? k : 0;
+}
+
 int16_t* const BEWEGT[6] = {&a1_bewegt, &h1_bewegt, &h8_bewegt, &a8_bewegt, &e1_bewegt, &e8_bewegt};
 
 void vorher_merken() {
@@ -59,20 +72,23 @@ void vorher_merken() {
     v.SpielZugNummer = SpielZugNummer;
     v.ep_feld = ep_feld;
     v.schluessel[0] = hashindex, v.schluessel[1] = hashkennung, v.schluessel[2] = hashkennung2;
-    if (SpielZugNummer + 1 >= 1 && SpielZugNummer + 1 < PARTIE_ZUEGE) v.eintrag = gamehistory[SpielZugNummer + 1];
+    if (const int k = eintrag(SpielZugNummer + 1); k != 0) v.eintrag = gamehistory[k];
 }
+
+uint64_t partie_kennung(int am_zug);
 
 // A half-move has been made on the board and `am_zug` is to move.
 void stellung_merken(int am_zug, bool unumkehrbar) {
     ++halbzuege;
     if (halbzuege >= PARTIE_ZUEGE) return;  // a game this long keeps what fits
-    kennung_nach[halbzuege] = stellungskennung(am_zug);
+    kennung_nach[halbzuege] = partie_kennung(am_zug);
     stretch_ab[halbzuege] = unumkehrbar ? halbzuege : stretch_ab[halbzuege - 1];
 }
 
 // The positions before the current one that a search must see as draws.
 void vorgeschichte_fuellen() {
     vorgeschichte_anzahl = 0;
+    wurzel_rechte = rochaderechte();
     if (halbzuege >= PARTIE_ZUEGE) return;
     for (int h = stretch_ab[halbzuege]; h < halbzuege && vorgeschichte_anzahl < VORGESCHICHTE; ++h)
         vorgeschichte[vorgeschichte_anzahl++] = kennung_nach[h];
@@ -132,6 +148,14 @@ bool ep_schlag(int farbe, ZugEintrag& schlag, int nur_von = 0) {
     return false;
 }
 
+// The key by which the game's positions are compared for repetitions.
+uint64_t partie_kennung(int am_zug) {
+    uint64_t k = stellungskennung(am_zug) ^ rechte_kennung[rochaderechte()];
+    ZugEintrag ep;
+    if (ep_schlag(am_zug, ep)) k ^= ep_kennung[i_linie[ep_feld]];
+    return k;
+}
+
 bool hat_legalen_zug(int farbe) {
     movegen(ANTWORTLISTE, farbe);
     for (int i = 1; i <= index[ANTWORTLISTE]; ++i)
@@ -171,14 +195,14 @@ void markiere_heimfeld(int s) {
 }
 
 void protokolliere(const char* text, size_t laenge) {
-    if (SpielZugNummer < 1 || SpielZugNummer >= PARTIE_ZUEGE) return;  // a full record keeps what fits
-    PartieEintrag& e = gamehistory[SpielZugNummer];
+    const int k = eintrag(SpielZugNummer);
+    if (k == 0) return;  // a full record keeps what fits
+    PartieEintrag& e = gamehistory[k];
     memcpy(e.zugtext, text, laenge);
     e.zugtext[laenge] = '\0';
     e.schluessel = hashkennung;
 }
 
-const char* zugtext(int n) { return (n >= 1 && n < PARTIE_ZUEGE) ? gamehistory[n].zugtext : ""; }
 
 // Playing the engine's move on the board: the rook comes along in castling
 // and an en-passant capture removes the pawn it passes.
@@ -257,15 +281,22 @@ void aufgeben(const char* ergebnis = nullptr) {
 
 }  // namespace
 
-void partie_neu() {
-    ep_feld = 0;
+void partie_neu(int ep) {
+    ep_feld = ep;
     halbzuege = 0;
     erste_seite = werdran;
-    kennung_nach[0] = stellungskennung(werdran);
+    kennung_nach[0] = partie_kennung(werdran);
     stretch_ab[0] = 0;
 }
 
-void en_passant_setzen(int feld_hinter) { ep_feld = feld_hinter; }
+void aufzeichnung_neu(int32_t zugnummer) {
+    const int32_t n = zugnummer < 1 ? 1 : (zugnummer > ZUEGE_GROESST ? ZUEGE_GROESST : zugnummer);
+    SpielZugNummer = 2 * (n - 1) + (werdran == SCHWARZ ? 1 : 0);
+    aufzeichnung_basis = 2 * (n - 1);
+    for (PartieEintrag& e : gamehistory) e = PartieEintrag{};
+}
+
+int en_passant_feld() { return ep_feld; }
 
 bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
 
@@ -305,25 +336,39 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
     if (unterbrechung == Unterbrechung::VERWERFEN) return false;
 
     // The move to play must be legal here: the line's first move when this
-    // turn's search produced one and it is legal, else the first legal move
-    // (en passant when nothing else is legal).
+    // turn's search produced one and it is legal; else (a search stopped
+    // before it finished any root move, or whose stopped iteration only
+    // finished an illegal one) the legal move its ordering put first; else
+    // the first legal move (en passant when nothing else is legal).
     const int liste = pruefliste();
-    movegen(liste, computerfarbe);
-    int erster_legaler = 0;
-    bool linie_legal = false;
-    const ZugEintrag& vorschlag = linie.zuege[0];
-    for (int i = 1; i <= index[liste]; ++i) {
-        if (!ist_legal(liste, i, computerfarbe)) continue;
-        const ZugEintrag& z = zug[liste][i];
-        if (erster_legaler == 0) erster_legaler = i;
-        if (frisch && z.von == vorschlag.von && z.nach == vorschlag.nach && z.rochade == vorschlag.rochade &&
-            z.umwandlung == vorschlag.umwandlung && (z.umwandlung == 0 || z.neue_figur == vorschlag.neue_figur))
-            linie_legal = true;
+    const auto legal_hier = [liste](const ZugEintrag& v) {
+        movegen(liste, computerfarbe);
+        for (int i = 1; i <= index[liste]; ++i) {
+            const ZugEintrag& z = zug[liste][i];
+            if (z.von == v.von && z.nach == v.nach && z.rochade == v.rochade && z.umwandlung == v.umwandlung &&
+                (z.umwandlung == 0 || z.neue_figur == v.neue_figur) && ist_legal(liste, i, computerfarbe))
+                return true;
+        }
+        return false;
+    };
+    ZugEintrag vorschlag{};
+    if (frisch && legal_hier(linie.zuege[0])) {
+        m = linie.zuege[0];
+        return true;
     }
-    ZugEintrag ep{};
-    const bool nur_en_passant = erster_legaler == 0 && ep_schlag(computerfarbe, ep);
-    if (!linie_legal) linie.zuege[0] = nur_en_passant ? ep : zug[liste][erster_legaler];
-    m = linie.zuege[0];
+    if (!wurzel_vorschlag(vorschlag) || !legal_hier(vorschlag)) {
+        movegen(liste, computerfarbe);
+        int erster = 0;
+        for (int i = 1; i <= index[liste] && erster == 0; ++i)
+            if (ist_legal(liste, i, computerfarbe)) erster = i;
+        if (erster != 0)
+            vorschlag = zug[liste][erster];
+        else
+            ep_schlag(computerfarbe, vorschlag);
+    }
+    linie.zuege[0] = vorschlag;
+    linie.anzahl = 1;
+    m = vorschlag;
     return true;
 }
 
@@ -484,15 +529,16 @@ bool zuruecknehmen(int halbzuege_zurueck) {
         SpielZugNummer = v.SpielZugNummer;
         ep_feld = v.ep_feld;
         hashindex = v.schluessel[0], hashkennung = v.schluessel[1], hashkennung2 = v.schluessel[2];
-        if (SpielZugNummer + 1 >= 1 && SpielZugNummer + 1 < PARTIE_ZUEGE) gamehistory[SpielZugNummer + 1] = v.eintrag;
+        if (const int k = eintrag(SpielZugNummer + 1); k != 0) gamehistory[k] = v.eintrag;
         --halbzuege;
     }
     return true;
 }
 
 void listeausgabe() {
-    const int letzter = SpielZugNummer < PARTIE_ZUEGE - 1 ? SpielZugNummer : PARTIE_ZUEGE - 1;
-    for (int i = 1; i <= letzter; i += 2) printf("%s - %s\n", zugtext(i), zugtext(i + 1));
+    const int letzter = std::min(SpielZugNummer - aufzeichnung_basis, PARTIE_ZUEGE - 1);
+    const auto text = [](int k) { return k < PARTIE_ZUEGE ? gamehistory[k].zugtext : ""; };
+    for (int k = 1; k <= letzter; k += 2) printf("%s - %s\n", text(k), text(k + 1));
 }
 
 }  // namespace kelpin

@@ -1,5 +1,6 @@
 // The command loop: one line at a time, its first word tested against every
 // keyword in turn, and otherwise taken as a move.
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -174,10 +175,11 @@ void evalperft_befehl(const char* zeile) {
 // minutes or minutes:seconds, the increment in seconds, fractions allowed.
 // A line that does not read as that changes nothing.
 void level_befehl(const char* zeile) {
-    int zuege = 0;
-    char basis[64], inkrement[64];
-    if (sscanf(zeile, "level %d %63s %63s", &zuege, basis, inkrement) != 3) return;
+    char mps[64], basis[64], inkrement[64];
+    if (sscanf(zeile, "level %63s %63s %63s", mps, basis, inkrement) != 3) return;
     char* ende = nullptr;
+    const long long zuege = std::min<long long>(strtoll(mps, &ende, 10), ZUEGE_GROESST);
+    if (ende == mps || *ende != '\0') return;
     const long minuten = strtol(basis, &ende, 10);
     long sekunden = 0;
     if (ende == basis) return;
@@ -191,7 +193,8 @@ void level_befehl(const char* zeile) {
     if (ende == inkrement || *ende != '\0' || !(inc >= 0 && inc < 1e6) || minuten < 0 || minuten > 1000000 ||
         sekunden < 0 || sekunden > 1000000)
         return;
-    uhr_level(zuege, (static_cast<int64_t>(minuten) * 60 + sekunden) * 1000, static_cast<int64_t>(inc * 1000));
+    uhr_level(static_cast<int>(zuege), (static_cast<int64_t>(minuten) * 60 + sekunden) * 1000,
+              static_cast<int64_t>(inc * 1000));
 }
 
 }  // namespace
@@ -219,21 +222,22 @@ void fen_aufstellen(const Fen& f) {
     const bool q = f.rochade[3] && brett[e8] == skonig && brett[a8] == sturm;
     h1_bewegt = !K, a1_bewegt = !Q, e1_bewegt = !(K || Q);
     h8_bewegt = !k, a8_bewegt = !q, e8_bewegt = !(k || q);
-    partie_neu();
     // The square a pawn just passed, if that pawn stands beyond it.
     const int e = f.ep_feld;
     const bool weiss_zieht = f.am_zug == WEISS;
-    if (e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
-        brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) && brett[weiss_zieht ? e + 8 : e - 8] == leer)
-        en_passant_setzen(e);
+    const bool ep = e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
+                    brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) &&
+                    brett[weiss_zieht ? e + 8 : e - 8] == leer;
+    partie_neu(ep ? e : 0);
+    aufzeichnung_neu(f.zugnummer);
 }
 
 void grundstellung() {
     brettinit();
     InitStellung();
-    SpielZugNummer = 0;
     teststellung_an = 0;
     werdran = WEISS;
+    aufzeichnung_neu(1);
     partie_neu();
 }
 
@@ -334,7 +338,10 @@ void befehl(const char* zeile) {
         if (lies_zahl(zeile, "otim", cs)) uhr_gegner(static_cast<int64_t>(cs) * 10);
     }
     if (ist(wort, "level")) level_befehl(zeile);
-    if (ist(wort, "sd")) lies_zahl(zeile, "sd", tiefengrenze);
+    if (ist(wort, "sd")) {
+        int32_t n = 0;
+        if (lies_zahl(zeile, "sd", n)) tiefengrenze = tiefenbegrenzung(n);
+    }
     if (ist(wort, "post")) denkausgabe = true;
     if (ist(wort, "nopost")) denkausgabe = false;
     if (ist(wort, "undo")) zuruecknehmen_befehl("undo", 1);

@@ -2,6 +2,7 @@
 // position before every search, the engine searches on `go` and answers with
 // `bestmove`, reading `stop`, `isready` and `quit` while it thinks. It shares
 // the game (set-up, moves, repetitions) and the thinking driver.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,11 @@ bool uci_modus;
 namespace {
 
 char zeile[ZEILE_MAX + 1];
+// The info line last printed in this `go`: its depth and first move, so
+// that the move played is never one that no info line has shown.
+bool info_gedruckt;
+int info_tiefe;
+ZugEintrag info_zug;
 // The last position command that was taken: a malformed one after it
 // leaves the position it set up.
 char letzte_position[ZEILE_MAX + 1] = "position startpos";
@@ -145,8 +151,8 @@ bool eingabe_beim_suchen() {
     return false;
 }
 
-// The number after a parameter of go; a parameter without one is said to
-// be so and counts as not given.
+// The number after a parameter of go, held to what no arithmetic on it can
+// overflow; a parameter without one is said to be so and counts as not given.
 bool zahl(Woerter& w, const char* name, int64_t& ziel) {
     const char* t = w.naechstes();
     char* ende = nullptr;
@@ -155,7 +161,7 @@ bool zahl(Woerter& w, const char* name, int64_t& ziel) {
         sagen("info string go: %s needs a number", name);
         return false;
     }
-    ziel = n;
+    ziel = schnittstellenzahl(n);
     return true;
 }
 
@@ -169,7 +175,15 @@ void go(const char* text) {
     ZugEintrag m{};
     int v = 0;
     unterbrechung = Unterbrechung::KEINE;
+    info_gedruckt = false;
     zug_finden(a, m, v);
+    // A search stopped before it finished an iteration, or whose stopped
+    // iteration found a better root move, says so in one more info line.
+    if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
+        if (linie.anzahl < 1 || linie.zuege[0].von != m.von || linie.zuege[0].nach != m.nach)
+            linie.anzahl = 1, linie.zuege[0] = m;
+        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), linie, linie.anzahl, "");
+    }
     // An endless search that ended by itself waits for `stop` all the same.
     while (a.endlos && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
         auf_eingabe_warten();
@@ -187,7 +201,7 @@ Suchauftrag go_auftrag(const char* text) {
     w.naechstes();  // "go"
     Uhrstand u;
     int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
-    int64_t movetime = -1, tiefe = 0, knoten = 0;
+    int64_t movetime = -1, tiefe = Uhrstand::KEINE, knoten = 0;
     bool unendlich = false;
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
@@ -210,7 +224,7 @@ Suchauftrag go_auftrag(const char* text) {
         else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0)
             unendlich = true;
     }
-    u.zuege_bis_kontrolle = zuege > 0 && zuege < 10000 ? static_cast<int>(zuege) : 0;
+    u.zuege_bis_kontrolle = zuege > 0 ? static_cast<int>(std::min<int64_t>(zuege, ZUEGE_GROESST)) : 0;
     const int eigen = werdran == WEISS ? 0 : 1;
     Suchauftrag a;
     if (movetime >= 0) {
@@ -224,7 +238,7 @@ Suchauftrag go_auftrag(const char* text) {
         const Zeitbudget b = budget(u);
         a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
     }
-    a.tiefe = tiefe > 0 && tiefe < EBENEN ? static_cast<int>(tiefe) : 0;
+    if (tiefe != Uhrstand::KEINE) a.tiefe = tiefenbegrenzung(tiefe);
     a.knoten = knoten > 0 ? knoten : 0;
     // Without any limit (a bare go) the search runs until told to stop.
     a.endlos = unendlich || (a.ziel_ms < 0 && a.tiefe == 0 && a.knoten == 0);
@@ -280,6 +294,7 @@ void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k
     printf("%s nodes %lld nps %lld time %lld pv", grenze, static_cast<long long>(nodes),
            static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), static_cast<long long>(ms));
     const int legal = legale_laenge(linie, k);
+    info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
     for (int i = 0; i < legal; ++i) {
         char text[8];
         zug_uci(linie.zuege[i], text);

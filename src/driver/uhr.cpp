@@ -87,6 +87,12 @@ Zeitbudget budget(const Uhrstand& u) {
     return b;
 }
 
+int tiefenbegrenzung(int64_t tiefe) {
+    // The deepest nominal depth: the root level stops at EBENEN - 1.
+    constexpr int64_t GROESST = EBENEN - 1 - QSUCHE_START;
+    return static_cast<int>(tiefe < 1 ? 1 : (tiefe > GROESST ? GROESST : tiefe));
+}
+
 void uhr_st() { modus = Modus::FEST; }
 
 void uhr_level(int zuege, int64_t basis_ms, int64_t inkrement_ms) {
@@ -99,6 +105,13 @@ void uhr_level(int zuege, int64_t basis_ms, int64_t inkrement_ms) {
 
 void uhr_zeit(int64_t ms) { eigene_ms = ms; }
 void uhr_gegner(int64_t ms) { gegner_ms = ms; }
+
+void uhr_anfang() {
+    modus = Modus::VORGABE;
+    level_zuege = 0, level_basis_ms = level_inkrement_ms = 0;
+    THINKTIME = 10;
+    uhr_neue_partie();
+}
 
 void uhr_neue_partie() {
     // Until the interface sends the clocks, a session starts from its base;

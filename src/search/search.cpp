@@ -28,6 +28,7 @@ bool (*anhalten)();
 bool abgebrochen;
 uint64_t vorgeschichte[VORGESCHICHTE];
 int32_t vorgeschichte_anzahl;
+int32_t wurzel_rechte;
 int32_t wurzel_zuege, wurzel_offen;
 ZugEintrag wurzel_aktuell;
 int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
@@ -45,17 +46,24 @@ constexpr int MAX_ONEREP = 5;
 constexpr int PATT_ZUEGE = 8;      // the stalemate test runs up to this many moves
 
 // Per level, for the repetitions of the game before the root: whether the
-// path from the root to the node holds only reversible moves, and what turns
-// the node's hashkennung into its stellungskennung. Inside the search the
+// path from the root to the node holds only reversible moves, the castling
+// rights left on it, and what turns the node's hashkennung into the key the
+// game compares (placement, side to move, rights). Inside the search the
 // keys carry extra terms of the moves made (the to-square's "no promotion"
 // and "no castling" entries, the Black-move key), which the correction
 // cancels. Written by the parent just before the child is searched.
 bool umkehrbar[EBENEN];
+int8_t rechte[EBENEN];
 uint64_t korrektur[EBENEN];
 
 // Set just before a child is searched whose board the parent has evaluated
 // last: the child's stand pat answers from that evaluation.
 bool kind_bewertet;
+
+// The root of the latest iteration: its side and the entry of its list it
+// took first.
+int wurzel_farbe;
+int wurzel_erster;
 
 // The line each level hands to its children. Levels strictly fall along a
 // path, so one buffer per level never serves two live nodes, and 256 lines of
@@ -106,13 +114,16 @@ void killer_merken(int tiefe, const ZugEintrag& m) {
 
 // Stamps the child level of a move: a capture, a pawn move or castling
 // closes the path to the game's earlier positions; any other move adds the
-// key terms its making put in on top of the placement.
+// key terms its making put in on top of the placement, and a king or rook
+// leaving home the rights it takes away.
 inline void pfad_stempeln(int tiefe, const ZugEintrag& m) {
     const int kind = tiefe - 1;
     umkehrbar[kind] = umkehrbar[tiefe] && m.geschlagen == leer && m.rochade == 0 && m.figur != wbauer &&
                       m.figur != sbauer;
     if (!umkehrbar[kind]) return;
-    uint64_t k = korrektur[tiefe] ^ zufall[m.nach][leer + 6][1] ^ zufall[m.nach][0][1];
+    const int verloren = rechte[tiefe] & rechte_von_feld(m.von);
+    rechte[kind] = static_cast<int8_t>(rechte[tiefe] & ~verloren);
+    uint64_t k = korrektur[tiefe] ^ zufall[m.nach][leer + 6][1] ^ zufall[m.nach][0][1] ^ rechte_kennung[verloren];
     if (m.figur < 0) k ^= schwarz_kennung();
     korrektur[kind] = k;
 }
@@ -126,6 +137,29 @@ int reduktionsrand(int rest) {
 }
 
 }  // namespace
+
+bool wurzel_vorschlag(ZugEintrag& m) {
+    // The root's list stays in its level's slot after the search: no other
+    // node of the iteration has the root's level. The entry it took first,
+    // if legal, else the legal entry with the highest score.
+    const int t = MAXTIEFE;
+    int beste = 0;
+    for (int e = 1; e <= index[t]; ++e) {
+        if (zug[t][e].von == 0) continue;
+        zugausf(t, e);
+        const bool legal = !koenig_bedroht(wurzel_farbe);
+        zugzur(t, e);
+        if (!legal) continue;
+        if (e == wurzel_erster) {
+            beste = e;
+            break;
+        }
+        if (beste == 0 || zug[t][e].sortwert > zug[t][beste].sortwert) beste = e;
+    }
+    if (beste == 0) return false;
+    m = zug[t][beste];
+    return true;
+}
 
 int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     // 1. Count the node and forget the capture an earlier node of this level
@@ -151,7 +185,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     wiederholung[tiefe] = {hashkennung, hashindex};
     if (tiefe == MAXTIEFE) {
         umkehrbar[tiefe] = true;
-        korrektur[tiefe] = 0;
+        rechte[tiefe] = static_cast<int8_t>(wurzel_rechte);
+        korrektur[tiefe] = rechte_kennung[wurzel_rechte & 15];
     } else if (vorgeschichte_anzahl > 0 && tiefe >= q0 && umkehrbar[tiefe]) {
         const uint64_t k = hashkennung ^ korrektur[tiefe] ^ (farbe == SCHWARZ ? schwarz_kennung() : 0);
         for (int j = 0; j < vorgeschichte_anzahl; ++j)
@@ -183,7 +218,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     bool null_erlaubt = true;
     if (tiefe > q0) {
         const HashEintrag& h = hashtable[slot];
-        if (h.kennung == hashkennung && h.kennung2 == hashkennung2) {
+        if (hash_passt(h)) {
             ++hashtreffer;
             killer[tiefe][2] = oldhvar[tiefe];
             killer[tiefe][1] = als_zug(h.bestzug);
@@ -327,6 +362,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         const int e = ordnung_platz(tiefe, i);  // the entry on place i
         const ZugEintrag& m = liste[e];
         if (tiefe == MAXTIEFE) {
+            if (i == n) wurzel_farbe = farbe, wurzel_erster = e;
             wurzel_zuege = n, wurzel_offen = i - 1, wurzel_aktuell = m;
             if (ausgabe == 1) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
         }

@@ -111,7 +111,18 @@ static_assert(sizeof(HashEintrag) == 32);
 extern HashEintrag* hashtable;
 extern uint64_t hasheintraege;
 inline constexpr int64_t HASH_MB_STANDARD = 32;  // the static table, in MiB (rounded)
-inline constexpr int64_t HASH_MB_GROESST = 16384;
+inline constexpr int64_t HASH_MB_GROESST = int64_t{1} << 20;  // what the option offers; the machine decides
+
+// The round of the table: every clearing begins a new one, and an entry
+// carries the round it was written in, folded into its second key. An entry
+// of an earlier round matches no position, so the table is as good as empty
+// after a clearing that writes nothing, whatever its size.
+extern uint64_t tabellenrunde;
+
+// True when the entry holds the current position, written in this round.
+inline bool hash_passt(const HashEintrag& h) {
+    return h.kennung == hashkennung && h.kennung2 == (hashkennung2 ^ tabellenrunde);
+}
 
 // The slot of a position: the remainder by the size. For the static table
 // the divisor is a constant, which the compiler turns into multiplications.
@@ -119,12 +130,18 @@ inline uint64_t hashplatz(uint64_t index) {
     return hasheintraege == HASHEINTRAEGE ? index % HASHEINTRAEGE : index % hasheintraege;
 }
 
-// A table of `mb` MiB (HASH_MB_STANDARD: the static one), cleared; false
-// (and the table as it was) when the memory cannot be had.
+// A table of `mb` MiB (HASH_MB_STANDARD: the static one), empty and with
+// every page already in memory, so that no search pays for the mapping;
+// false (and the table as it was) when the memory cannot be had: the
+// mapping fails, or it is more than the machine has free.
 bool hash_groesse(int64_t mb);
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag);
+// Empties the table by beginning a new round: no entry is written.
 void InitHash();
+// Per mille of the table written in this round, from its first thousand
+// slots (for a status line).
+int hash_promille();
 
 // --- move ordering ----------------------------------------------------------
 
@@ -169,16 +186,26 @@ extern bool (*anhalten)();
 extern bool abgebrochen;
 
 // The positions of the game before the root, since its last capture or pawn
-// move, as keys of placement and side to move (stellungskennung). A node
-// reached by reversible moves from the root that repeats one is a draw.
+// move, as keys of placement, side to move,
+// castling rights and a possible en-passant capture (stellungskennung,
+// rechte_kennung, ep_kennung). A node reached by reversible moves from the
+// root that repeats one is a draw. The root's castling rights come with
+// them: a king or rook leaving home on the way gives a position of its own.
 inline constexpr int VORGESCHICHTE = 1024;
 extern uint64_t vorgeschichte[VORGESCHICHTE];
 extern int32_t vorgeschichte_anzahl;
+extern int32_t wurzel_rechte;
 
 // The root's progress in the running iteration, for a status line: the
 // moves of its list, those not yet begun, and the one being searched.
 extern int32_t wurzel_zuege, wurzel_offen;
 extern ZugEintrag wurzel_aktuell;
+
+// For a search stopped before any root move was searched to its end: the
+// legal move the root's own ordering put first in the latest iteration (the
+// hints of the previous line and the table come first, then the scores);
+// false when the root had no legal move in its list.
+bool wurzel_vorschlag(ZugEintrag& m);
 
 // --- the search -------------------------------------------------------------
 
