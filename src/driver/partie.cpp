@@ -267,6 +267,10 @@ void partie_neu() {
 
 void en_passant_setzen(int feld_hinter) { ep_feld = feld_hinter; }
 
+int en_passant_feld() { return ep_feld; }
+
+bool zug_legal(int von, int nach, char umwandlung) { return ist_legaler_zug(werdran, von, nach, umwandlung); }
+
 bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
 
 void partie_vorgeschichte() { vorgeschichte_fuellen(); }
