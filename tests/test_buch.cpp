@@ -93,6 +93,7 @@ struct Roh {
     uint64_t schluessel;
     const char* zug;  // "e1h1", "b7b8q"; "" for the null move a1a1
     uint16_t gewicht;
+    uint16_t bits = 0;  // or'ed into the move
 };
 
 uint16_t kodiere(const std::string& w) {
@@ -109,7 +110,7 @@ std::string bytes_von(std::vector<Roh> eintraege) {
     std::string b;
     for (const Roh& e : eintraege) {
         for (int i = 7; i >= 0; --i) b += static_cast<char>(e.schluessel >> (8 * i));
-        const uint16_t z = kodiere(e.zug);
+        const uint16_t z = kodiere(e.zug) | e.bits;
         b += static_cast<char>(z >> 8), b += static_cast<char>(z);
         b += static_cast<char>(e.gewicht >> 8), b += static_cast<char>(e.gewicht);
         b += std::string(4, '\0');  // learn
@@ -141,14 +142,15 @@ constexpr const char* GRUNDSTELLUNG = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKB
 std::string kleines_buch() {
     const uint64_t w = fen_schluessel(WEISS_WAEHLT);
     return bytes_von({
-        {w, "e1h1", 10},      // castling short, king takes rook
-        {w, "e1a1", 20},      // castling long
-        {w, "b7b8q", 10},     // a promotion
-        {w, "e1e3", 1000},    // no legal move
-        {w, "b7a8n", 0},      // legal, but never to be played
-        {w, "b7b8", 500},     // a promotion without its piece
-        {w, "e1f1q", 500},    // a piece on a move that is no promotion
-        {w, "", 100},         // the null move: a gap
+        {w, "e1h1", 10},            // castling short, king takes rook
+        {w, "e1a1", 20},            // castling long
+        {w, "b7b8q", 10},           // a promotion
+        {w, "e1e3", 1000},          // no legal move
+        {w, "b7a8n", 0},            // legal, but never to be played
+        {w, "b7b8", 500},           // a promotion without its piece
+        {w, "e1f1q", 500},          // a piece on a move that is no promotion
+        {w, "", 100},               // the null move: a gap
+        {w, "b7b8q", 300, 0x8000},  // the unused top bit set
         {fen_schluessel(SCHWARZ_WAEHLT), "e8a8", 7},
         {fen_schluessel(GRUNDSTELLUNG), "e2e4", 2},
         {fen_schluessel(GRUNDSTELLUNG), "d2d4", 1},
@@ -167,8 +169,8 @@ TEST(Buch, KleinesBuchGelesenUndGezogen) {
     const int n = buch_eintraege(buch_schluessel(), z, 16);
     std::vector<std::string> gelesen;
     for (int i = 0; i < n; ++i) gelesen.push_back(text_von(z[i]) + "/" + std::to_string(z[i].gewicht));
-    const std::vector<std::string> erwartet = {"e1g1/10", "e1c1/20",  "b7b8q/10", "e1e3/1000",
-                                               "b7a8n/0", "b7b8/500", "e1f1q/500", "a1a1/100"};
+    const std::vector<std::string> erwartet = {"e1g1/10",  "e1c1/20",   "b7b8q/10", "e1e3/1000", "b7a8n/0",
+                                               "b7b8/500", "e1f1q/500", "a1a1/100", "b7b8?/300"};
     EXPECT_EQ(gelesen, erwartet);
     EXPECT_EQ(buch_eintraege(buch_schluessel(), z, 2), 2);
 
@@ -190,7 +192,7 @@ TEST(Buch, KleinesBuchGelesenUndGezogen) {
     EXPECT_EQ(rand(), vorher);
     EXPECT_EQ(gezogen.size(), 3u);
     for (const char* w : {"e1g1", "e1c1", "b7b8q"}) EXPECT_GT(gezogen[w], 0) << w;
-    EXPECT_EQ(buch_illegale(), 3 * 200);
+    EXPECT_EQ(buch_illegale(), 4 * 200);
     EXPECT_NE(std::string(buch_warnung()).find("e1e3"), std::string::npos) << buch_warnung();
 
     // What is drawn the game plays: castling moves the rook along.

@@ -80,8 +80,9 @@ std::mt19937_64& erzeuger() {
 Buchzug entschluesseln(const Eintrag& e) {
     const int nach = (e.zug & 077) + 1;
     const int von = ((e.zug >> 6) & 077) + 1;
-    constexpr char stuecke[8] = {0, 'n', 'b', 'r', 'q', '?', '?', '?'};
-    Buchzug z{von, nach, stuecke[(e.zug >> 12) & 7], e.gewicht};
+    // The top bit is unused by the format: an entry that sets it names no move.
+    constexpr char stuecke[16] = {0, 'n', 'b', 'r', 'q', '?', '?', '?', '?', '?', '?', '?', '?', '?', '?', '?'};
+    Buchzug z{von, nach, stuecke[e.zug >> 12], e.gewicht};
     if (von == e1 && brett[e1] == wkonig) {
         if (nach == h1) z.nach = g1;
         if (nach == a1) z.nach = c1;
@@ -110,8 +111,9 @@ std::vector<Buchzug> legale_eintraege(std::vector<Buchzug>* nicht_legal = nullpt
     std::vector<Buchzug> legal;
     if (!offen) return legal;
     const uint64_t k = buch_schluessel();
-    const auto [anfang, ende] = std::equal_range(buch.begin(), buch.end(), Eintrag{k, 0, 0},
-                                                 [](const Eintrag& a, const Eintrag& b) { return a.schluessel < b.schluessel; });
+    const auto [anfang, ende] =
+        std::equal_range(buch.begin(), buch.end(), Eintrag{k, 0, 0},
+                         [](const Eintrag& a, const Eintrag& b) { return a.schluessel < b.schluessel; });
     for (auto it = anfang; it != ende; ++it) {
         if (it->zug == 0) continue;
         const Buchzug z = entschluesseln(*it);
@@ -245,7 +247,8 @@ int buch_eintraege(uint64_t schluessel, Buchzug* ziel, int max) {
     const auto anfang = std::lower_bound(buch.begin(), buch.end(), schluessel,
                                          [](const Eintrag& e, uint64_t k) { return e.schluessel < k; });
     int n = 0;
-    for (auto it = anfang; it != buch.end() && it->schluessel == schluessel && n < max; ++it) ziel[n++] = entschluesseln(*it);
+    for (auto it = anfang; it != buch.end() && it->schluessel == schluessel && n < max; ++it)
+        ziel[n++] = entschluesseln(*it);
     return n;
 }
 
