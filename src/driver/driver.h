@@ -233,6 +233,72 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v);
 void computerzug();
 void zug_drucken(const ZugEintrag& m);
 
+// --- opening book -----------------------------------------------------------
+
+// A book in the Polyglot format: 16-byte entries (key, move, weight, learn;
+// big-endian), sorted by key. The book is read whole when it is opened and
+// only looked at outside the search.
+inline constexpr const char* BUCH_STANDARD = "/usr/share/games/gnuchess/book.bin";
+
+// One entry of the book as a move: squares 1 ... 64, the promotion piece as
+// its letter ('q', 'r', 'b', 'n'; '?' for a code that names no piece; 0 for
+// none). Castling, written in the book as the king taking its own rook, is
+// given as the king's two-square step when the game's king stands at home.
+struct Buchzug {
+    int von;
+    int nach;
+    char umwandlung;
+    uint16_t gewicht;  // the chance of the move against the others of its position
+};
+
+// The book key of a position: the pieces on squares 1 ... 64 of `felder`
+// (Kelpin codes), the side to move, the castling rights K, Q, k, q and the
+// square a pawn has just passed with a double step (0 for none), which
+// counts only when a pawn of the side to move stands beside that pawn.
+// Touches no global.
+uint64_t polyglot_schluessel(const int16_t* felder, int am_zug, const bool rochade[4], int ep_feld);
+// The book key of the game position: the board, the side to move, a
+// castling right where neither king nor rook has moved and both stand at
+// home, the pending double step.
+uint64_t buch_schluessel();
+
+// Opens a book file, closing the one in use. A file that is no book (missing,
+// not a regular file, empty, not a multiple of 16 bytes, entries out of key
+// order, too large) is refused: false, no book in use, and buch_warnung()
+// says why in one line.
+bool buch_laden(const char* pfad);
+void buch_schliessen();
+bool buch_offen();
+// The latest warning: why a file was refused, or the first book entry met
+// by buch_waehlen that is no legal move of its position. One line, no
+// newline; "" when there is none.
+const char* buch_warnung();
+
+// The entries of a key in file order, at most `max` of them written to
+// `ziel`; returns how many were written.
+int buch_eintraege(uint64_t schluessel, Buchzug* ziel, int max);
+// Draws a book move for the game position, each legal entry with a chance
+// proportional to its weight; an entry of weight 0 is never drawn. False
+// when no entry can be drawn (no book, no entry, none legal with a weight).
+// The generator is seeded once per run from the time and the process id.
+bool buch_waehlen(Buchzug& gewaehlt);
+// Entries met by buch_waehlen since the book was opened that are no legal
+// move of their position (ignored).
+int buch_illegale();
+// XBoard's `bk` answer for the game position: the legal book moves, each on
+// a line beginning with a blank, with its share in percent, then an empty
+// line; without a book or a book move a line that says so, then the empty line.
+void buch_liste();
+// The move as coordinates: "e2e4", "e7e8q".
+void buchzug_text(const Buchzug& z, char (&text)[6]);
+
+// The square a pawn passed over with the game's last move, 0 for none.
+int en_passant_feld();
+// True when the move is legal in the game for the side to move (castling
+// as the king's two-square step; `umwandlung` is the promotion's letter and
+// not looked at for any other move).
+bool zug_legal(int von, int nach, char umwandlung);
+
 // --- display ----------------------------------------------------------------
 
 int brettanz();
