@@ -103,8 +103,12 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
     for (const Uhrfall& f : faelle) {
         const Suchauftrag a = auftrag_aus(f);
         const std::string was = std::string(f.befehle) + " after " + std::to_string(f.zuege);
-        if (f.ziel != BELIEBIG) EXPECT_EQ(a.ziel_ms, f.ziel) << was;
-        if (f.hart != BELIEBIG) EXPECT_EQ(a.hart_ms, f.hart) << was;
+        if (f.ziel != BELIEBIG) {
+            EXPECT_EQ(a.ziel_ms, f.ziel) << was;
+        }
+        if (f.hart != BELIEBIG) {
+            EXPECT_EQ(a.hart_ms, f.hart) << was;
+        }
         EXPECT_EQ(a.tiefe, f.tiefe) << was;
         EXPECT_EQ(a.knoten, f.knoten) << was;
         EXPECT_EQ(a.endlos, f.endlos) << was;
@@ -137,8 +141,8 @@ TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
                     if (rest >= ZEIT_MINDESTENS_MS + 2 * ZEIT_UEBERTRAGUNG_MS) {
                         EXPECT_LE(b.hart_ms + ZEIT_UEBERTRAGUNG_MS, rest) << was;
                     }
-                    if (z == 1) EXPECT_LE(b.hart_ms, std::max<int64_t>(rest * 7 / 10, ZEIT_MINDESTENS_MS)) << was;
-                    if (z == 2) EXPECT_LE(b.hart_ms, std::max<int64_t>(rest / 2, ZEIT_MINDESTENS_MS)) << was;
+                    const int64_t anteil = z == 1 ? rest * 7 / 10 : (z == 2 ? rest / 2 : rest);
+                    EXPECT_LE(b.hart_ms, std::max(anteil, ZEIT_MINDESTENS_MS)) << was;
                 }
 }
 

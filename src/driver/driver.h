@@ -292,8 +292,6 @@ void buch_liste();
 // The move as coordinates: "e2e4", "e7e8q".
 void buchzug_text(const Buchzug& z, char (&text)[6]);
 
-// The square a pawn passed over with the game's last move, 0 for none.
-int en_passant_feld();
 // True when the move is legal in the game for the side to move (castling
 // as the king's two-square step; `umwandlung` is the promotion's letter and
 // not looked at for any other move).

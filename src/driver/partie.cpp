@@ -298,8 +298,6 @@ void aufzeichnung_neu(int32_t zugnummer) {
 
 int en_passant_feld() { return ep_feld; }
 
-int en_passant_feld() { return ep_feld; }
-
 bool zug_legal(int von, int nach, char umwandlung) { return ist_legaler_zug(werdran, von, nach, umwandlung); }
 
 bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
