@@ -215,6 +215,32 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v);
 void computerzug();
 void zug_drucken(const ZugEintrag& m);
 
+// --- the bench ----------------------------------------------------------------
+
+// A signature position: searched to its nominal depth from an empty table
+// and with nothing remembered from an earlier search, it takes the same
+// number of nodes on every machine and in every build. The counts and moves
+// are recorded in bench/signatur.txt, in the order of `benchstellungen`.
+struct Benchstellung {
+    const char* stellung;  // FEN piece placement
+    int farbe;             // side to move
+    int tiefe;             // nominal depth of the last iteration
+};
+inline constexpr int BENCH_STELLUNGEN = 8;
+extern const Benchstellung benchstellungen[BENCH_STELLUNGEN];
+
+struct BenchErgebnis {
+    int64_t knoten;  // nodes of the whole turn
+    char zug[6];     // the move found, as the table records it
+};
+// Searches one signature position through the thinking driver, printing
+// nothing; the board is left holding that position.
+BenchErgebnis bench_suche(const Benchstellung& s);
+// `bench` (also `kelpin bench`): every signature position searched, one line
+// each (placement, side, depth, nodes, move: a table line), then
+// "<total> nodes <nps> nps". The game is then as after `new`.
+void bench();
+
 // --- display ----------------------------------------------------------------
 
 int brettanz();
