@@ -1,14 +1,33 @@
 # Thin wrapper around CMake. `make run` builds and starts the engine,
 # `make test` builds and runs every test.
+#
+# make CXX=<compiler> builds with that compiler, in a build directory of its
+# own (build-<compiler>): CMake keeps the compiler a directory was first
+# configured with.
+ifeq ($(origin CXX),command line)
+BUILD ?= build-$(notdir $(CXX))
+COMPILER := -DCMAKE_CXX_COMPILER=$(CXX)
+endif
 BUILD ?= build
 JOBS ?= 2
 
 .PHONY: all build run test sanitize bench clean match
 
+# make EXE=<path>, as test frameworks build an engine: the engine alone in
+# Release, without the tests (so without GoogleTest), in $(BUILD)-exe, copied
+# to <path>.
+EXE ?=
+ifeq ($(EXE),)
 all: build
+else
+all:
+	cmake -S . -B $(BUILD)-exe -DCMAKE_BUILD_TYPE=Release -DKELPIN_TESTS=OFF $(COMPILER)
+	cmake --build $(BUILD)-exe -j $(JOBS) --target kelpin
+	cp $(BUILD)-exe/kelpin $(EXE)
+endif
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(COMPILER)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -36,4 +55,4 @@ match: build
 	tools/match.sh -e $(BUILD)/kelpin $(MATCH_ARGS)
 
 clean:
-	rm -rf $(BUILD) build-san
+	rm -rf $(BUILD) $(BUILD)-exe build-san

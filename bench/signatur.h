@@ -2,6 +2,12 @@
 // through the real thinking driver. Node counts and best moves are recorded
 // in bench/signatur.txt, which the unit test and `make bench` both read: a
 // change that alters the search shows up as a changed count.
+//
+// The engine's own list and search of these positions (`benchstellungen`,
+// `bench_suche`) are the ones `kelpin bench` runs and the unit test checks
+// against the table. kelpin_bench reads the positions from the table and
+// searches them with the copy below, because tools/bench.sh compiles it
+// against earlier commits too, which have neither.
 #pragma once
 #include <cstdio>
 #include <cstring>

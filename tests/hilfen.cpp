@@ -54,7 +54,7 @@ void stellung(const char* placement, int am_zug) {
     werdran = static_cast<int16_t>(am_zug);
 }
 
-std::string programm(const std::string& eingabe, int sekunden, int* status) {
+std::string programm(const std::string& eingabe, int sekunden, int* status, const std::string& argumente) {
     char ein[] = "/tmp/kelpin_einXXXXXX";
     char aus[] = "/tmp/kelpin_ausXXXXXX";
     const int fe = mkstemp(ein);
@@ -62,8 +62,8 @@ std::string programm(const std::string& eingabe, int sekunden, int* status) {
     close(fa);
     if (write(fe, eingabe.data(), eingabe.size()) != static_cast<ssize_t>(eingabe.size())) return "";
     close(fe);
-    const std::string befehl = "timeout -s KILL " + std::to_string(sekunden) + " " KELPIN_PROGRAMM " < " + ein +
-                               " > " + aus;
+    const std::string befehl =
+        "timeout -s KILL " + std::to_string(sekunden) + " " KELPIN_PROGRAMM " " + argumente + " < " + ein + " > " + aus;
     const int rc = std::system(befehl.c_str());
     if (status != nullptr) *status = WIFEXITED(rc) && WEXITSTATUS(rc) != 137 ? WEXITSTATUS(rc) : -1;
     std::ifstream datei(aus, std::ios::binary);

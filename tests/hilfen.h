@@ -18,10 +18,12 @@ void neustart();
 // and the castling flags cleared; the side to move is set as given.
 void stellung(const char* placement, int am_zug = WEISS);
 
-// Runs build/kelpin with `eingabe` on its standard input and returns what it
-// wrote to standard output. The run is killed after `sekunden`; `status`
-// receives the exit status (-1 when it did not end by itself).
-std::string programm(const std::string& eingabe, int sekunden = 60, int* status = nullptr);
+// Runs build/kelpin with `eingabe` on its standard input (and `argumente` on
+// its command line) and returns what it wrote to standard output. The run is
+// killed after `sekunden`; `status` receives the exit status (-1 when it did
+// not end by itself).
+std::string programm(const std::string& eingabe, int sekunden = 60, int* status = nullptr,
+                     const std::string& argumente = "");
 
 // What the program wrote after its start-up lines (the last of which is
 // "feature done=1").

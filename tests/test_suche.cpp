@@ -17,21 +17,42 @@ namespace {
 
 using test::programm;
 
-// Every recorded position gives its node count and move, twice in one
-// process: a search that depended on state left by an earlier one drifts.
+// The engine's bench positions are the table's, in its order, and each gives
+// its recorded node count and move, twice in one process: a search that
+// depended on state left by an earlier one drifts.
 TEST(Signatur, ZweimalWieAufgezeichnet) {
     test::neustart();
     const auto zeilen = signatur::lade(KELPIN_SIGNATUR);
-    ASSERT_GE(zeilen.size(), 6u);
+    ASSERT_EQ(zeilen.size(), static_cast<size_t>(BENCH_STELLUNGEN));
+    for (int i = 0; i < BENCH_STELLUNGEN; ++i) {
+        const Benchstellung& s = benchstellungen[i];
+        EXPECT_EQ(zeilen[i].stellung, s.stellung) << "line " << i;
+        EXPECT_EQ(zeilen[i].farbe, s.farbe) << s.stellung;
+        EXPECT_EQ(zeilen[i].tiefe, s.tiefe) << s.stellung;
+    }
     for (int lauf = 0; lauf < 2; ++lauf)
-        for (const auto& z : zeilen) {
+        for (int i = 0; i < BENCH_STELLUNGEN; ++i) {
             testing::internal::CaptureStdout();
-            const auto e = signatur::suche(z);
-            testing::internal::GetCapturedStdout();
-            EXPECT_EQ(e.knoten, z.knoten) << z.stellung << " pass " << lauf;
-            EXPECT_EQ(e.zug, z.zug) << z.stellung << " pass " << lauf;
+            const BenchErgebnis e = bench_suche(benchstellungen[i]);
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+            EXPECT_EQ(e.knoten, zeilen[i].knoten) << zeilen[i].stellung << " pass " << lauf;
+            EXPECT_EQ(e.zug, zeilen[i].zug) << zeilen[i].stellung << " pass " << lauf;
             EXPECT_EQ(QSUCHE + schachext + onerep_extended + extended + reduction + nullstatus, QSUCHE_START);
         }
+}
+
+// `kelpin bench` as a test framework runs it: its node total is the table's
+// and its last line the one such a framework reads.
+TEST(Signatur, BenchAufDerKommandozeile) {
+    long long tabelle = 0;
+    for (const auto& z : signatur::lade(KELPIN_SIGNATUR)) tabelle += z.knoten;
+    int status = -2;
+    const std::string aus = programm("", 600, &status, "bench");
+    EXPECT_EQ(status, 0);
+    std::smatch m;
+    const std::string letzte = test::zeile(aus, test::zeilen(aus) - 1);
+    ASSERT_TRUE(std::regex_match(letzte, m, std::regex(R"((\d+)\s+nodes\s+(\d+)\s+nps)"))) << aus;
+    EXPECT_EQ(std::stoll(m[1]), tabelle);
 }
 
 TEST(Sortierung, AufsteigendUndKoenigsschlag) {

@@ -1,10 +1,22 @@
 // Kelpin: a chess engine for XBoard-protocol interfaces and the console.
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 #include "driver/driver.h"
 
-int main() {
+int main(int argc, char** argv) {
+    // `kelpin bench`, the one argument read: the signature searches and their
+    // node total, which a test framework compares across machines. Nothing
+    // else is printed and no input is read.
+    if (argc > 1 && strcmp(argv[1], "bench") == 0) {
+        kelpin::InitZobrist();
+        kelpin::InitHash();
+        kelpin::brettinit();
+        kelpin::bench();
+        return 0;
+    }
+
     printf("%s\t%s", kelpin::NAME, "by the Kelpin developers");
     printf("\nType help for a list of commands.\n\n");
     printf("feature done=0 time=1 draw=0 analyze=0 myname=\"%s\"", kelpin::NAME);

@@ -297,6 +297,32 @@ void buchzug_text(const Buchzug& z, char (&text)[6]);
 // not looked at for any other move).
 bool zug_legal(int von, int nach, char umwandlung);
 
+// --- the bench ----------------------------------------------------------------
+
+// A signature position: searched to its nominal depth from an empty table
+// and with nothing remembered from an earlier search, it takes the same
+// number of nodes on every machine and in every build. The counts and moves
+// are recorded in bench/signatur.txt, in the order of `benchstellungen`.
+struct Benchstellung {
+    const char* stellung;  // FEN piece placement
+    int farbe;             // side to move
+    int tiefe;             // nominal depth of the last iteration
+};
+inline constexpr int BENCH_STELLUNGEN = 8;
+extern const Benchstellung benchstellungen[BENCH_STELLUNGEN];
+
+struct BenchErgebnis {
+    int64_t knoten;  // nodes of the whole turn
+    char zug[6];     // the move found, as the table records it
+};
+// Searches one signature position through the thinking driver, printing
+// nothing; the board is left holding that position.
+BenchErgebnis bench_suche(const Benchstellung& s);
+// `bench` (also `kelpin bench`): every signature position searched, one line
+// each (placement, side, depth, nodes, move: a table line), then
+// "<total> nodes <nps> nps". The game is then as after `new`.
+void bench();
+
 // --- display ----------------------------------------------------------------
 
 int brettanz();

@@ -289,7 +289,7 @@ bool eingabe_beim_denken() {
 // with (so "evalperft" also runs "eval"), then is tried as a move:
 //   eval display st black white help go showmoves setboard time evalperft
 //   list perft output quit force new otim level sd post nopost undo remove
-//   analyze exit . ping
+//   analyze exit . ping bench
 // go leaves the chain for a thinking turn and quit ends the program.
 void befehl(const char* zeile) {
     char wort[ZEILE];
@@ -359,6 +359,7 @@ void befehl(const char* zeile) {
             fflush(stdout);
         }
     }
+    if (ist(wort, "bench")) bench();
     zugeingabe(wort);
 }
 

@@ -329,6 +329,9 @@ void uci_befehl(const char* text) {
         exit(0);
     } else if (strcmp(wort, "setoption") == 0) {
         option(w);
+    } else if (strcmp(wort, "bench") == 0) {
+        bench();
+        position("position startpos", false);  // as ucinewgame: the position to fall back on too
     } else if (strcmp(wort, "stop") != 0 && strcmp(wort, "ponderhit") != 0 && strcmp(wort, "debug") != 0 &&
                strcmp(wort, "register") != 0) {
         sagen("info string unknown command: %s", wort);
