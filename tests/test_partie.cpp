@@ -157,6 +157,33 @@ TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {
     EXPECT_NE(aus.find("Allocated time: 1 seconds."), std::string::npos) << aus;
 }
 
+// A line shown to an interface ends where the game could not go on with it:
+// at a move that is not legal (past a mate), or with the move that repeats
+// a position of the game or of the line itself.
+TEST(Linie, EndetBeiMattUndWiederholung) {
+    const std::tuple<const char*, const char*, int> faelle[] = {
+        {"", "g1f3 g8f6 f3g1 f6g8 g1f3", 4},            // back to the initial position
+        {"g1f3 g8f6", "f3g1 f6g8 g1f3", 2},             // to one of the game's
+        {"", "g1f3 g8f6 e2e4 f6g8 f3g1 g8f6", 6},       // the pawn move parts them
+        {"", "f2f3 e7e5 g2g4 d8h4 e1f2", 4},            // past the mate
+        {"e2e4 e7e5 e1e2 e8e7", "e2e1 e7e8 e1e2", 3},   // rights gone: no repetition
+    };
+    for (const auto& [vorher, zuege, laenge] : faelle) {
+        test::neustart();
+        std::istringstream w(vorher);
+        for (std::string z; w >> z;) ASSERT_EQ(zug_lesen(z.c_str()), Eingabe::GESPIELT) << z;
+        Variante v{};
+        std::istringstream l(zuege);
+        for (std::string z; l >> z; ++v.anzahl) {
+            v.zuege[v.anzahl].von = static_cast<uint16_t>((z[1] - '1') * 8 + (z[0] - 'a') + 1);
+            v.zuege[v.anzahl].nach = static_cast<uint16_t>((z[3] - '1') * 8 + (z[2] - 'a') + 1);
+        }
+        const std::string vor = test::spielstand();
+        EXPECT_EQ(spielbare_laenge(v, v.anzahl), laenge) << vorher << " | " << zuege;
+        EXPECT_EQ(test::spielstand(), vor);
+    }
+}
+
 TEST(Fen, FelderUndZurueckweisungen) {
     test::neustart();
     ausgabe = 0;

@@ -168,6 +168,15 @@ bool ist_spielbar(int am_zug);
 // The square a pawn passed over with a double step in the game's last
 // move, 0 for none.
 int en_passant_feld();
+// How many of the line's first k moves can be played one after the other
+// from the game position: an interface may refuse a line that goes on past
+// a mate with a move that is not legal, or past a repetition (the line ends
+// with the move that repeats a position of the game or of the line).
+int spielbare_laenge(const Variante& v, int k);
+// Move lists from this level up are free between searches and between the
+// iterations of one (the driver's own checks use lower ones); they offer
+// castling.
+inline constexpr int FREIE_LISTE = 200;
 // True when `farbe` has a legal move in the game position.
 bool legaler_zug_vorhanden(int farbe);
 // Hands the search the game's positions since its last capture or pawn move.

@@ -521,6 +521,49 @@ bool zugeingabe(const char* wort) {
     return true;
 }
 
+int spielbare_laenge(const Variante& v, int k) {
+    // The positions the line passes must be told from the game's: those of
+    // the stretch since its last capture or pawn move, the current one
+    // included, then the line's own since its last irreversible move.
+    static uint64_t gesehen[PARTIE_ZUEGE + VARIANTE_ZUEGE];
+    int anzahl = 0;
+    if (halbzuege < PARTIE_ZUEGE)
+        for (int h = stretch_ab[halbzuege]; h <= halbzuege; ++h) gesehen[anzahl++] = kennung_nach[h];
+    int gespielt[EBENEN];
+    int n = 0;
+    int farbe = werdran;
+    int rechte = rochaderechte();
+    bool wiederholt = false;
+    for (; n < k && !wiederholt && FREIE_LISTE + n < LISTEN; ++n) {
+        const ZugEintrag& m = v.zuege[n];
+        const int liste = FREIE_LISTE + n;
+        movegen(liste, farbe);
+        int gefunden = 0;
+        for (int i = 1; i <= index[liste] && gefunden == 0; ++i) {
+            const ZugEintrag& z = zug[liste][i];
+            if (z.von != m.von || z.nach != m.nach || z.umwandlung != m.umwandlung ||
+                (z.umwandlung == 1 && z.neue_figur != m.neue_figur))
+                continue;
+            zugausf(liste, i);
+            if (koenig_bedroht(farbe))
+                zugzur(liste, i);
+            else
+                gefunden = i;
+        }
+        if (gefunden == 0) break;
+        gespielt[n] = gefunden;
+        const ZugEintrag& z = zug[liste][gefunden];
+        farbe = gegenseite(farbe);
+        rechte &= ~(rechte_von_feld(z.von) | rechte_von_feld(z.nach));
+        if (z.geschlagen != leer || z.rochade == 1 || z.figur == wbauer || z.figur == sbauer) anzahl = 0;
+        const uint64_t kennung = stellungskennung(farbe) ^ rechte_kennung[rechte];
+        for (int j = 0; j < anzahl && !wiederholt; ++j) wiederholt = gesehen[j] == kennung;
+        gesehen[anzahl++] = kennung;
+    }
+    for (int i = n - 1; i >= 0; --i) zugzur(FREIE_LISTE + i, gespielt[i]);
+    return n;
+}
+
 bool zuruecknehmen(int halbzuege_zurueck) {
     if (halbzuege_zurueck < 1 || halbzuege < halbzuege_zurueck || halbzuege >= PARTIE_ZUEGE) return false;
     for (int n = 0; n < halbzuege_zurueck; ++n) {

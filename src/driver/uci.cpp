@@ -248,39 +248,6 @@ Suchauftrag go_auftrag(const char* text) {
 
 namespace {
 
-// How many of the line's first k moves can be played one after the other
-// from the position; an interface may refuse a line that goes on past a mate
-// with a move that is not legal. Lists from level 200 up are free between
-// iterations and offer castling.
-int legale_laenge(const Variante& linie, int k) {
-    constexpr int ERSTE_LISTE = 200;
-    int gespielt[EBENEN];
-    int n = 0;
-    int farbe = werdran;
-    for (; n < k && ERSTE_LISTE + n < EBENEN; ++n) {
-        const ZugEintrag& m = linie.zuege[n];
-        const int liste = ERSTE_LISTE + n;
-        movegen(liste, farbe);
-        int gefunden = 0;
-        for (int i = 1; i <= index[liste] && gefunden == 0; ++i) {
-            const ZugEintrag& z = zug[liste][i];
-            if (z.von != m.von || z.nach != m.nach || z.umwandlung != m.umwandlung ||
-                (z.umwandlung == 1 && z.neue_figur != m.neue_figur))
-                continue;
-            zugausf(liste, i);
-            if (koenig_bedroht(farbe))
-                zugzur(liste, i);
-            else
-                gefunden = i;
-        }
-        if (gefunden == 0) break;
-        gespielt[n] = gefunden;
-        farbe = farbe == WEISS ? SCHWARZ : WEISS;
-    }
-    for (int i = n - 1; i >= 0; --i) zugzur(ERSTE_LISTE + i, gespielt[i]);
-    return n;
-}
-
 }  // namespace
 
 void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze) {
@@ -293,7 +260,7 @@ void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k
         printf("cp %d", wert);
     printf("%s nodes %lld nps %lld time %lld pv", grenze, static_cast<long long>(nodes),
            static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), static_cast<long long>(ms));
-    const int legal = legale_laenge(linie, k);
+    const int legal = spielbare_laenge(linie, k);
     info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
     for (int i = 0; i < legal; ++i) {
         char text[8];
