@@ -31,6 +31,9 @@ void neustart() {
     forcemode = 0;
     computerfarbe = SCHWARZ;
     uhr_anfang();
+    // The searches of the tests are the engine's own: no book moves.
+    opt_eigenes_buch = 0;
+    buch_neue_partie();
     faktor = 1000;
     historywrites = 1;
     nullstatus = schachext = onerep_extended = extended = reduction = 0;

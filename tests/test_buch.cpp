@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -291,6 +292,44 @@ TEST(Buch, DebiansBuchWennVorhanden) {
     EXPECT_EQ(zug_lesen(text_von(g).c_str()), Eingabe::GESPIELT) << text_von(g);
     EXPECT_EQ(buch_illegale(), 0);
     buch_schliessen();
+}
+
+}  // namespace
+}  // namespace kelpin
+
+namespace kelpin {
+namespace {
+
+// The book in play, through the program: a book move is announced with its
+// weight, scored by a line of its own and played at once; without the book,
+// or from a file that is no book (told once), the engine searches.
+TEST(Buch, ImSpielDurchDasProgramm) {
+    const std::string pfad = schreibe("spiel.bin", bytes_von({{fen_schluessel(GRUNDSTELLUNG), "e2e4", 3},
+                                                             {fen_schluessel(GRUNDSTELLUNG), "d2d4", 0}}));
+    const std::string setzen = "uci\nsetoption name BookFile value " + pfad + "\nsetoption name OwnBook value true\n";
+    std::string aus = test::programm(setzen + "position startpos\ngo wtime 60000 btime 60000\nquit\n");
+    EXPECT_NE(aus.find("\ninfo string book move e2e4 (weight 3 of 3)\ninfo depth 4 "), std::string::npos) << aus;
+    EXPECT_NE(aus.find(" pv e2e4"), std::string::npos) << aus;
+    EXPECT_NE(aus.find("\nbestmove e2e4"), std::string::npos) << aus;
+    // A position without an entry leaves the book for the game.
+    aus = test::programm(setzen + "position startpos moves g1f3\ngo depth 1\nposition startpos moves g1f3 g8f6 f3g1 f6g8\n"
+                                  "go depth 1\nquit\n");
+    EXPECT_EQ(aus.find("book move"), std::string::npos) << aus;
+    aus = test::programm(setzen + "setoption name OwnBook value false\nposition startpos\ngo depth 1\nquit\n");
+    EXPECT_EQ(aus.find("book move"), std::string::npos) << aus;
+    const std::string kaputt = schreibe("kaputt.bin", std::string(17, 'x'));
+    aus = test::programm("uci\nsetoption name BookFile value " + kaputt +
+                         "\nposition startpos\ngo depth 1\nposition startpos moves e2e4\ngo depth 1\nquit\n");
+    const size_t warnung = aus.find("info string book " + kaputt + " not used: ");
+    EXPECT_NE(warnung, std::string::npos) << aus;
+    EXPECT_EQ(aus.find("info string book", warnung + 1), std::string::npos) << aus;
+    EXPECT_NE(aus.find("\nbestmove "), std::string::npos) << aus;
+
+    // XBoard: `bk` lists the moves with their share, and the book move
+    // comes with its thinking line.
+    aus = test::nach_start(test::programm("xboard\noption BookFile=" + pfad + "\noption OwnBook=1\nbk\ngo\nquit\n"));
+    EXPECT_EQ(aus.substr(0, 11), " e2e4 100%\n") << aus;
+    EXPECT_TRUE(std::regex_search(aus, std::regex("\n4 -?\\d+ \\d+ \\d+ e2e4 [^\n]*\nmove e2e4\n"))) << aus;
 }
 
 }  // namespace

@@ -292,14 +292,15 @@ TEST(Denken, StopRegelnUndFenster) {
     // In the first half-moves of a new game the search stops at depth 6
     // however long it could think; a negative allocation ends the turn after
     // its first iteration, a huge one overflows nothing.
-    EXPECT_EQ(tiefen(programm("new\nst 30\ne2e4\n")), (std::vector<int>{4, 5, 6}));
-    EXPECT_EQ(tiefen(programm("new\nst -2147483648\ngo\n")), std::vector<int>{4});
-    EXPECT_EQ(tiefen(programm("new\nst 2147483647\ngo\nst -1\ngo\n")), (std::vector<int>{4, 5, 6, 4}));
+    EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst 30\ne2e4\n")), (std::vector<int>{4, 5, 6}));
+    EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst -2147483648\ngo\n")), std::vector<int>{4});
+    EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst 2147483647\ngo\nst -1\ngo\n")),
+              (std::vector<int>{4, 5, 6, 4}));
     // Set up, the same kind of position is searched on, here past a score
     // jump at depth 5: the window slides ("!" or "?") and the depth is
     // searched again. st 0 is taken as a second, the header's target.
     const std::string aus =
-        programm("output\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
+        programm("option OwnBook=0\noutput\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
     EXPECT_TRUE(std::regex_search(aus, std::regex("\t5/\\d+\t\\d+K\t-?\\d+\t[^\n]*[!?]\n(Thinking: [a-h1-8]{4}\r)*\\d+\t5/")))
         << aus;
     EXPECT_TRUE(std::regex_search(aus, std::regex("[\n\r]\\d+\t7/")));

@@ -1,6 +1,7 @@
 // UCI: the command parser as a table, the go forms against the budget, and
 // a session through the program as a UCI interface holds it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -28,7 +29,13 @@ TEST(Uci, BefehleZustandUndAntworten) {
     test::neustart();
     EXPECT_EQ(uci("uci"),
               "id name Kelpin 0.2b\nid author the Kelpin developers\n"
-              "option name Hash type spin default 32 min 1 max 1048576\nuciok\n");
+              "option name Hash type spin default 32 min 1 max 1048576\n"
+              "option name Clear Hash type button\n"
+              "option name Ponder type check default false\n"
+              "option name OwnBook type check default false\n"
+              "option name BookFile type string default <empty>\n"
+              "option name BookDepth type spin default 20 min 0 max 1000\n"
+              "uciok\n");
     // Command, reply, placement and side to move afterwards ("" keeps them).
     const char* const NACH_E4_E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR";
     const std::tuple<const char*, const char*, const char*, int> faelle[] = {
@@ -45,7 +52,7 @@ TEST(Uci, BefehleZustandUndAntworten) {
         {"position", "info string position needs startpos or fen\n", NACH_E4_E5, WEISS},
         {"position startpos moves e2e4 zz", "info string illegal move zz, the position stays as it was\n", NACH_E4_E5,
          WEISS},
-        {"setoption name Hash value abc", "info string Hash takes a number of MiB from 1 to 1048576\n", "", 0},
+        {"setoption name Hash value abc", "info string Hash takes a number from 1 to 1048576\n", "", 0},
         {"setoption name Threads value 2", "info string no such option: Threads\n", "", 0},
         {"flip", "info string unknown command: flip\n", "", 0},
         {"stop", "", "", 0},
@@ -89,9 +96,18 @@ TEST(Uci, SitzungDurchDasProgramm) {
     Prozess kelpin;
     std::string z;
     kelpin.sende("uci");
-    for (const char* erwartet : {"id name Kelpin 0.2b", "id author the Kelpin developers",
-                                 "option name Hash type spin default 32 min 1 max 1048576", "uciok"})
+    // The book's defaults come from the machine: Debian's book if it is there.
+    const bool buch = access(BUCH_STANDARD, R_OK) == 0;
+    const std::string buchdatei = buch ? BUCH_STANDARD : "<empty>";
+    for (const std::string& erwartet :
+         {std::string("id name Kelpin 0.2b"), std::string("id author the Kelpin developers"),
+          std::string("option name Hash type spin default 32 min 1 max 1048576"),
+          std::string("option name Clear Hash type button"), std::string("option name Ponder type check default false"),
+          std::string("option name OwnBook type check default ") + (buch ? "true" : "false"),
+          "option name BookFile type string default " + buchdatei,
+          std::string("option name BookDepth type spin default 20 min 0 max 1000"), std::string("uciok")})
         EXPECT_TRUE(kelpin.zeile(z) && z == erwartet) << z;
+    kelpin.sende("setoption name OwnBook value false");
     kelpin.sende("isready");
     EXPECT_TRUE(kelpin.zeile(z) && z == "readyok") << z;
 

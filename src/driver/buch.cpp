@@ -252,7 +252,7 @@ int buch_eintraege(uint64_t schluessel, Buchzug* ziel, int max) {
     return n;
 }
 
-bool buch_waehlen(Buchzug& gewaehlt) {
+bool buch_waehlen(Buchzug& gewaehlt, uint64_t* summe_aus) {
     std::vector<Buchzug> nicht_legal;
     const std::vector<Buchzug> legal = legale_eintraege(&nicht_legal);
     if (!nicht_legal.empty()) {
@@ -266,6 +266,7 @@ bool buch_waehlen(Buchzug& gewaehlt) {
     }
     uint64_t summe = 0;
     for (const Buchzug& z : legal) summe += z.gewicht;
+    if (summe_aus != nullptr) *summe_aus = summe;
     if (summe == 0) return false;
     uint64_t r = std::uniform_int_distribution<uint64_t>(0, summe - 1)(erzeuger());
     for (const Buchzug& z : legal) {
@@ -279,6 +280,55 @@ bool buch_waehlen(Buchzug& gewaehlt) {
 }
 
 int buch_illegale() { return illegale; }
+
+namespace {
+
+bool versucht;        // the file of the options has been opened (or refused)
+bool warnung_offen;   // a refusal not told yet (the interface was not known)
+bool verlassen;       // this game has met a position without a book move
+
+// Opens the file the options name, unless that has been tried; a refusal
+// is told now or, `still`, at the next use.
+void oeffnen(bool still) {
+    if (versucht) {
+        if (warnung_offen && !still) mitteilung("%s", buch_warnung());
+        warnung_offen = warnung_offen && still;
+        return;
+    }
+    versucht = true;
+    if (opt_eigenes_buch == 0 || opt_buchdatei[0] == '\0' || buch_laden(opt_buchdatei)) return;
+    warnung_offen = still;
+    if (!still) mitteilung("%s", buch_warnung());
+}
+
+}  // namespace
+
+void buch_vergessen() {
+    // Opened at once, before the next move's clock runs.
+    buch_schliessen();
+    versucht = false;
+    oeffnen(false);
+}
+
+void buch_vorbereiten() { oeffnen(true); }
+
+void buch_neue_partie() { verlassen = false; }
+
+bool buch_fuer_partie(Buchzug& z, uint64_t& summe) {
+    if (opt_eigenes_buch == 0 || verlassen || SpielZugNummer / 2 + 1 > opt_buchtiefe) return false;
+    oeffnen(false);
+    if (!offen) return false;
+    const int schon = illegale;
+    const bool gefunden = buch_waehlen(z, &summe);
+    if (schon == 0 && illegale > 0) mitteilung("%s", buch_warnung());
+    if (!gefunden) verlassen = true;
+    return gefunden;
+}
+
+void buch_liste_fuer_partie() {
+    oeffnen(false);
+    buch_liste();
+}
 
 void buch_liste() {
     if (!offen) {

@@ -33,6 +33,9 @@ int main(int argc, char** argv) {
 
     kelpin::InitZobrist();
     kelpin::InitHash();
+    // The search's tables as every turn starts them, touched now so that the
+    // first turn does not pay for bringing their pages in.
+    kelpin::InitSearch();
     // An interface may interrupt an engine that has not said otherwise; the
     // engine neither dies of it nor cuts a thinking turn short.
     signal(SIGINT, SIG_IGN);
@@ -41,6 +44,9 @@ int main(int argc, char** argv) {
     kelpin::grundstellung();
     kelpin::THINKTIME = 10;
     printf("Hashtable size:\t\t%i MB.\nHashtable entries:\t%i.\n", 56, static_cast<int>(kelpin::HASHEINTRAEGE));
+    // The options an XBoard interface may set with `option NAME=VALUE`.
+    kelpin::optionen_anfang();
+    kelpin::optionen_xboard();
     printf("feature done=1");
     printf("\n");
     fflush(stdout);

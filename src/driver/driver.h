@@ -111,6 +111,29 @@ bool eingabe_beendet();
 // Blocks until a line is queued or the input has ended.
 void auf_eingabe_warten();
 
+// --- options ------------------------------------------------------------------
+
+// The options, printed and set through one table (optionen.cpp): UCI's
+// `option` lines and `setoption`, XBoard's `feature option` lines and
+// `option NAME=VALUE`. Their values:
+inline constexpr int OPTION_TEXT = 4096;  // the longest text value, its end included
+extern int64_t opt_hash;          // Hash: the table's MiB
+extern int64_t opt_eigenes_buch;  // OwnBook
+extern char opt_buchdatei[OPTION_TEXT];  // BookFile ("" for none)
+extern int64_t opt_buchtiefe;     // BookDepth: moves of the game the book may give
+extern int64_t opt_ponder;        // Ponder (UCI; XBoard's hard and easy)
+// The defaults that depend on the machine (the book where Debian puts it).
+void optionen_anfang();
+void optionen_uci();
+void optionen_xboard();
+// setoption / option lines; false (and the option as it was) when refused,
+// which is said in one line.
+bool option_uci(const char* zeile);
+bool option_xboard(const char* zeile);
+// One line to the user: `info string` in UCI, `telluser` in XBoard mode,
+// plain in console mode.
+void mitteilung(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // --- start-up and the command loop -------------------------------------------
 
 // Reads and carries out commands until the input ends; returns 0 then.
@@ -290,7 +313,7 @@ int buch_eintraege(uint64_t schluessel, Buchzug* ziel, int max);
 // proportional to its weight; an entry of weight 0 is never drawn. False
 // when no entry can be drawn (no book, no entry, none legal with a weight).
 // The generator is seeded once per run from the time and the process id.
-bool buch_waehlen(Buchzug& gewaehlt);
+bool buch_waehlen(Buchzug& gewaehlt, uint64_t* summe = nullptr);
 // Entries met by buch_waehlen since the book was opened that are no legal
 // move of their position (ignored).
 int buch_illegale();
@@ -301,10 +324,31 @@ void buch_liste();
 // The move as coordinates: "e2e4", "e7e8q".
 void buchzug_text(const Buchzug& z, char (&text)[6]);
 
+// The book as the options have it (OwnBook, BookFile, BookDepth): the file is
+// opened on first use, and a refused file or an illegal entry is told once.
+// A game that meets a position without a book move has left the book for
+// good; one past BookDepth moves takes nothing more from it.
+// buch_vergessen: an option changed, the file is opened anew at once (a
+// refusal told at once). buch_vorbereiten: at start-up, the file opened
+// before any clock runs; a refusal is told when the book is first used.
+void buch_vergessen();
+void buch_vorbereiten();
+void buch_neue_partie();
+// A book move for the game position, and the weights of its position in all.
+bool buch_fuer_partie(Buchzug& z, uint64_t& summe);
+// `bk`: the book moves of the game position (the file opened if need be).
+void buch_liste_fuer_partie();
+
 // True when the move is legal in the game for the side to move (castling
 // as the king's two-square step; `umwandlung` is the promotion's letter and
 // not looked at for any other move).
 bool zug_legal(int von, int nach, char umwandlung);
+// The same, with the move's record as the generator writes it.
+bool legaler_zug(int von, int nach, char umwandlung, ZugEintrag& m);
+// The book's move for the engine in the game position, with a score from a
+// shallow search of that move alone (the thinking line shows it); false
+// when the book has none.
+bool buchzug_finden(ZugEintrag& m, int& v);
 
 // --- the bench ----------------------------------------------------------------
 

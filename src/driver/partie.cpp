@@ -168,7 +168,7 @@ bool hat_legalen_zug(int farbe) {
 // move of the game: castling with its right and through unattacked squares,
 // en passant right after the double step, a promotion with its piece letter
 // (lower case); the letter of any other move is not looked at.
-bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe) {
+bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe, ZugEintrag* m = nullptr) {
     const int liste = pruefliste();
     movegen(liste, farbe);
     for (int i = 1; i <= index[liste]; ++i) {
@@ -176,10 +176,15 @@ bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe) {
         if (z.von != von || z.nach != nach) continue;
         if (z.umwandlung == 1 && buchstabe != figurensymbol[6 - (z.neue_figur > 0 ? z.neue_figur : -z.neue_figur)])
             continue;
-        if (ist_legal(liste, i, farbe)) return true;
+        if (ist_legal(liste, i, farbe)) {
+            if (m != nullptr) *m = z;
+            return true;
+        }
     }
     ZugEintrag ep;
-    return nach == ep_feld && ep_schlag(farbe, ep, von);
+    if (nach != ep_feld || !ep_schlag(farbe, ep, von)) return false;
+    if (m != nullptr) *m = ep;
+    return true;
 }
 
 void markiere_heimfeld(int s) {
@@ -300,6 +305,31 @@ int en_passant_feld() { return ep_feld; }
 
 bool zug_legal(int von, int nach, char umwandlung) { return ist_legaler_zug(werdran, von, nach, umwandlung); }
 
+bool legaler_zug(int von, int nach, char umwandlung, ZugEintrag& m) {
+    return ist_legaler_zug(werdran, von, nach, umwandlung, &m);
+}
+
+bool buchzug_finden(ZugEintrag& m, int& v) {
+    Buchzug b{};
+    uint64_t summe = 0;
+    if (!buch_fuer_partie(b, summe) || !legaler_zug(b.von, b.nach, b.umwandlung, m)) return false;
+    char text[6];
+    buchzug_text(b, text);
+    if (uci_modus) mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
+    // The score an interface shows beside the move: the first iteration
+    // with the root held to the book move, a millisecond or so.
+    wurzel_auswahl[0] = m;
+    wurzel_auswahl_anzahl = 1;
+    Suchauftrag a;
+    a.tiefe = 1;
+    vorgeschichte_fuellen();
+    v = denken(&linie, a);
+    wurzel_auswahl_anzahl = 0;
+    linie.zuege[0] = m;
+    if (linie.anzahl < 1) linie.anzahl = 1;
+    return true;
+}
+
 bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
 
 void partie_vorgeschichte() { vorgeschichte_fuellen(); }
@@ -389,7 +419,7 @@ void computerzug() {
     // A search abandoned for a command that changes the game plays nothing.
     Suchauftrag auftrag = zeitauftrag();
     auftrag.bei_eingabe = eingabe_beim_denken;
-    if (!zug_finden(auftrag, m, v)) return;
+    if (!buchzug_finden(m, v) && !zug_finden(auftrag, m, v)) return;
 
     // Resignation, XBoard mode only.
     if (ausgabe == 0 && v <= -MATT_SCHWELLE) {

@@ -99,6 +99,7 @@ void setboard_befehl(const char* zeile) {
         return;
     }
     fen_aufstellen(f);
+    buch_neue_partie();
 }
 
 // undo and remove: one or two half-moves back, or an error line and nothing
@@ -247,6 +248,7 @@ void neues_spiel() {
     computerfarbe = SCHWARZ;
     forcemode = 0;
     uhr_neue_partie();
+    buch_neue_partie();
     if (ausgabe == 1) puts("New game.");
 }
 
@@ -289,7 +291,7 @@ bool eingabe_beim_denken() {
 // with (so "evalperft" also runs "eval"), then is tried as a move:
 //   eval display st black white help go showmoves setboard time evalperft
 //   list perft output quit force new otim level sd post nopost undo remove
-//   analyze exit . ping bench
+//   analyze exit . ping bench option bk
 // go leaves the chain for a thinking turn and quit ends the program.
 void befehl(const char* zeile) {
     char wort[ZEILE];
@@ -360,6 +362,8 @@ void befehl(const char* zeile) {
         }
     }
     if (ist(wort, "bench")) bench();
+    if (ist(wort, "option")) option_xboard(zeile);
+    if (ist(wort, "bk")) buch_liste_fuer_partie();
     zugeingabe(wort);
 }
 

@@ -102,28 +102,12 @@ bool position(const char* text, bool melden) {
             }
         }
     }
+    // A position that does not go on from the last one begins a new game:
+    // the book may be used again.
+    const size_t n = strcspn(letzte_position, "\r\n");
+    if (strncmp(text, letzte_position, n) != 0) buch_neue_partie();
     strcpy(letzte_position, text);
     return true;
-}
-
-// setoption name <id> [value <x>]: the one option is Hash, the table's size
-// in MiB (its default keeps the table the engine starts with).
-void option(Woerter& w) {
-    const char* name = w.naechstes();
-    const char* id = w.naechstes();
-    const char* value = w.naechstes();
-    const char* x = w.naechstes();
-    if (name == nullptr || strcmp(name, "name") != 0 || id == nullptr || strcasecmp(id, "Hash") != 0) {
-        sagen("info string no such option: %s", id != nullptr ? id : "");
-        return;
-    }
-    char* ende = nullptr;
-    const long long mb = (value != nullptr && strcmp(value, "value") == 0 && x != nullptr) ? strtoll(x, &ende, 10) : 0;
-    if (ende == nullptr || ende == x || *ende != '\0' || mb < 1 || mb > HASH_MB_GROESST) {
-        sagen("info string Hash takes a number of MiB from 1 to %lld", static_cast<long long>(HASH_MB_GROESST));
-        return;
-    }
-    if (!hash_groesse(mb)) sagen("info string no memory for a table of %lld MiB, the table stays as it was", mb);
 }
 
 // While a `go` search runs: `isready` is answered at once, `stop` plays the
@@ -176,7 +160,8 @@ void go(const char* text) {
     int v = 0;
     unterbrechung = Unterbrechung::KEINE;
     info_gedruckt = false;
-    zug_finden(a, m, v);
+    // Analysis (infinite) never takes a book move.
+    if (a.endlos || !buchzug_finden(m, v)) zug_finden(a, m, v);
     // A search stopped before it finished an iteration, or whose stopped
     // iteration found a better root move, says so in one more info line.
     if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
@@ -280,13 +265,13 @@ void uci_befehl(const char* text) {
         zeilengrenze_setzen(ZEILE_MAX);
         sagen("id name %s", NAME);
         sagen("id author the Kelpin developers");
-        sagen("option name Hash type spin default %lld min 1 max %lld", static_cast<long long>(HASH_MB_STANDARD),
-              static_cast<long long>(HASH_MB_GROESST));
+        optionen_uci();
         sagen("uciok");
     } else if (strcmp(wort, "isready") == 0) {
         sagen("readyok");
     } else if (strcmp(wort, "ucinewgame") == 0) {
         position("position startpos", false);
+        buch_neue_partie();
     } else if (strcmp(wort, "position") == 0) {
         position(text, true);
     } else if (strcmp(wort, "go") == 0) {
@@ -295,7 +280,7 @@ void uci_befehl(const char* text) {
         fflush(stdout);
         exit(0);
     } else if (strcmp(wort, "setoption") == 0) {
-        option(w);
+        option_uci(text);
     } else if (strcmp(wort, "bench") == 0) {
         bench();
         position("position startpos", false);  // as ucinewgame: the position to fall back on too

@@ -31,6 +31,8 @@ int32_t vorgeschichte_anzahl;
 int32_t wurzel_rechte;
 int32_t wurzel_zuege, wurzel_offen;
 ZugEintrag wurzel_aktuell;
+ZugEintrag wurzel_auswahl[MAXZUEGE];
+int32_t wurzel_auswahl_anzahl;
 int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
 int32_t nullcut, checkextensions, capture_ext, futility, reductions;
 int16_t one_response, threat_extension;
@@ -138,6 +140,15 @@ int reduktionsrand(int rest) {
 
 }  // namespace
 
+bool in_wurzel_auswahl(const ZugEintrag& m) {
+    if (wurzel_auswahl_anzahl == 0) return true;
+    for (int i = 0; i < wurzel_auswahl_anzahl; ++i) {
+        const ZugEintrag& a = wurzel_auswahl[i];
+        if (a.von == m.von && a.nach == m.nach && a.neue_figur == m.neue_figur) return true;
+    }
+    return false;
+}
+
 bool wurzel_vorschlag(ZugEintrag& m) {
     // The root's list stays in its level's slot after the search: no other
     // node of the iteration has the root's level. The entry it took first,
@@ -145,7 +156,7 @@ bool wurzel_vorschlag(ZugEintrag& m) {
     const int t = MAXTIEFE;
     int beste = 0;
     for (int e = 1; e <= index[t]; ++e) {
-        if (zug[t][e].von == 0) continue;
+        if (zug[t][e].von == 0 || !in_wurzel_auswahl(zug[t][e])) continue;
         zugausf(t, e);
         const bool legal = !koenig_bedroht(wurzel_farbe);
         zugzur(t, e);
@@ -365,6 +376,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             if (i == n) wurzel_farbe = farbe, wurzel_erster = e;
             wurzel_zuege = n, wurzel_offen = i - 1, wurzel_aktuell = m;
             if (ausgabe == 1) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
+            if (wurzel_auswahl_anzahl > 0 && !in_wurzel_auswahl(m)) continue;
         }
         bool zug_erweitert = false;
         if (m.von == 0) continue;

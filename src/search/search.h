@@ -201,6 +201,13 @@ extern int32_t wurzel_rechte;
 extern int32_t wurzel_zuege, wurzel_offen;
 extern ZugEintrag wurzel_aktuell;
 
+// The root's moves restricted to a set (a book move scored alone, an
+// interface's choice): moves outside it are passed over at the root. None:
+// every move. Moves compare by their squares and promoted piece.
+extern ZugEintrag wurzel_auswahl[MAXZUEGE];
+extern int32_t wurzel_auswahl_anzahl;
+bool in_wurzel_auswahl(const ZugEintrag& m);
+
 // For a search stopped before any root move was searched to its end: the
 // legal move the root's own ordering put first in the latest iteration (the
 // hints of the previous line and the table come first, then the scores);
