@@ -238,5 +238,64 @@ TEST(Protokoll, Analyse) {
     kelpin.beende();
 }
 
+TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
+    // With `hard` the engine thinks on after its move, in the position after
+    // the reply its line expects. That reply answers at once with the move
+    // of the search that ran meanwhile; another reply, or `force`, abandons
+    // it without a move, and the game goes on from the reply that came.
+    test::neustart();
+    Prozess kelpin;
+    for (const char* z : {"xboard", "protover 2", "option OwnBook=0", "new", "hard", "post", "sd 5"}) kelpin.sende(z);
+    std::string z, linie;
+    // Reads the answer to a move; returns how many thinking lines came first.
+    auto antwort_lesen = [&] {
+        std::smatch m;
+        int zeilen = 0;
+        while (kelpin.zeile(z) && std::regex_match(z, m, DENKZEILE)) linie = m[1], ++zeilen;
+        EXPECT_TRUE(std::regex_match(z, m, ZUGZEILE)) << z;
+        EXPECT_TRUE(spielen(m[1])) << z;
+        return zeilen;
+    };
+    spielen("e2e4");
+    kelpin.sende("e2e4");
+    EXPECT_GT(antwort_lesen(), 0);
+    // The line's second move is the reply expected. The ponder search ends
+    // by itself at depth 5 and waits; `ping` is answered meanwhile. The
+    // reply then comes: the move follows at once, without a search.
+    const std::string erwartet = linie.substr(5, 4);
+    ASSERT_TRUE(spielen(erwartet)) << linie;
+    ASSERT_TRUE(bis(kelpin, "5 "));
+    kelpin.sende("ping 1");
+    ASSERT_TRUE(bis(kelpin, "pong 1"));
+    kelpin.sende("time 1000");
+    kelpin.sende("otim 1000");
+    kelpin.sende(erwartet);
+    EXPECT_EQ(antwort_lesen(), 0);
+    // Another reply than the one the new ponder search expects: abandoned,
+    // and the reply that came is searched and answered.
+    std::smatch m;
+    while (kelpin.zeile(z) && !(std::regex_match(z, m, DENKZEILE) && z.rfind("5 ", 0) == 0)) continue;
+    const std::string neu_erwartet = std::string(m[1]).substr(5, 4);
+    const std::vector<std::string> moeglich = legale_zuege();
+    const std::string anders = moeglich.front() == neu_erwartet ? moeglich.back() : moeglich.front();
+    spielen(anders);
+    kelpin.sende(anders);
+    EXPECT_GT(antwort_lesen(), 0);
+    // force while pondering: no move; the game goes on without the expected
+    // reply, and `easy` ends pondering.
+    kelpin.sende("force");
+    kelpin.sende("easy");
+    kelpin.sende("ping 2");
+    std::vector<std::string> davor;
+    ASSERT_TRUE(bis(kelpin, "pong 2", &davor));
+    for (const std::string& d : davor) EXPECT_NE(d.rfind("move", 0), 0u) << d;
+    const std::string meiner = legale_zuege().front();
+    spielen(meiner);
+    kelpin.sende(meiner);
+    kelpin.sende("go");
+    antwort_lesen();
+    kelpin.beende();
+}
+
 }  // namespace
 }  // namespace kelpin

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -82,10 +84,16 @@ double sekunden_seit(std::chrono::steady_clock::time_point t0) {
 }
 
 // Reads up to the bestmove line and returns its move; the lines before it
-// go to `info`.
-std::string bestmove(Prozess& p, std::vector<std::string>* info = nullptr) {
+// go to `info`, the ponder move (or "") to `ponder`.
+std::string bestmove(Prozess& p, std::vector<std::string>* info = nullptr, std::string* ponder = nullptr) {
     for (std::string z; p.zeile(z);) {
-        if (z.rfind("bestmove ", 0) == 0) return z.substr(9);
+        if (z.rfind("bestmove ", 0) == 0) {
+            std::istringstream w(z.substr(9));
+            std::string zug, wort, p_zug;
+            w >> zug >> wort >> p_zug;
+            if (ponder != nullptr) *ponder = wort == "ponder" ? p_zug : "";
+            return zug;
+        }
         if (info != nullptr) info->push_back(z);
     }
     ADD_FAILURE() << "no bestmove";
@@ -178,6 +186,44 @@ TEST(Uci, SitzungDurchDasProgramm) {
     kelpin.sende("go infinite");
     ASSERT_TRUE(bis(kelpin, "info depth 5"));
     t0 = std::chrono::steady_clock::now();
+    kelpin.beende();
+    EXPECT_LT(sekunden_seit(t0), 2.0);
+}
+
+TEST(Uci, Pondern) {
+    // go ponder searches without a limit and never answers by itself; the
+    // bestmove comes after ponderhit (within the budget from then) or at once
+    // on stop; isready is answered meanwhile, and quit ends it.
+    Prozess kelpin;
+    std::string z;
+    kelpin.sende("uci");
+    ASSERT_TRUE(bis(kelpin, "uciok"));
+    kelpin.sende("setoption name Ponder value true");
+    const std::string stellung = "position fen r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1";
+    kelpin.sende(stellung);
+    kelpin.sende("go wtime 10000 btime 10000");
+    std::string ponder;
+    std::string antwort = bestmove(kelpin, nullptr, &ponder);
+    ASSERT_FALSE(ponder.empty()) << antwort;
+    const std::string weiter = stellung + " moves " + antwort + " " + ponder;
+    for (const char* ende : {"ponderhit", "stop"}) {
+        kelpin.sende(weiter);
+        kelpin.sende("go ponder wtime 4000 btime 4000 depth 3");  // ends by itself long before it is told
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        kelpin.sende("isready");
+        std::vector<std::string> info;
+        ASSERT_TRUE(bis(kelpin, "readyok", &info));
+        for (const std::string& i : info) EXPECT_EQ(i.rfind("info", 0), 0u) << i;
+        auto t0 = std::chrono::steady_clock::now();
+        kelpin.sende(ende);
+        antwort = bestmove(kelpin);
+        EXPECT_LT(sekunden_seit(t0), 2.0) << ende;
+        EXPECT_EQ(antwort.size() >= 4, true) << ende;
+    }
+    kelpin.sende(weiter);
+    kelpin.sende("go ponder wtime 4000 btime 4000");
+    ASSERT_TRUE(bis(kelpin, "info depth 5"));
+    const auto t0 = std::chrono::steady_clock::now();
     kelpin.beende();
     EXPECT_LT(sekunden_seit(t0), 2.0);
 }

@@ -19,16 +19,19 @@ constexpr int EROEFFNUNG_ZUEGE = 8;
 constexpr int EROEFFNUNG_TIEFE = 6;
 constexpr int MATT_MINDESTTIEFE = 7;
 
-// The turn's order, for the stop check that the search calls.
-const Suchauftrag* laufender_auftrag;
+// The turn's order, for the stop check that the search calls; a ponder hit
+// gives it the budget of the real turn.
+Suchauftrag laufender_auftrag;
+// The clock of the budget: the turn's start, or the ponder hit.
+int32_t budget_start;
 // Input is looked at once an iteration has come to its end: a move asked
 // for at once is then at least the choice of a whole (if shallow) search.
 bool iteration_fertig;
 
 bool anhalten_pruefen() {
-    const Suchauftrag& a = *laufender_auftrag;
-    if (a.hart_ms >= 0 && vergangen(t_start) >= a.hart_ms) return true;
-    if (a.knoten > 0 && nodes >= a.knoten) return true;
+    const Suchauftrag& a = laufender_auftrag;
+    if (!pondern && a.hart_ms >= 0 && vergangen(budget_start) >= a.hart_ms) return true;
+    if (!pondern && a.knoten > 0 && nodes >= a.knoten) return true;
     if (a.bei_eingabe == nullptr || !iteration_fertig) return false;
     if (eingabe_pruefen() && a.bei_eingabe()) return true;
     // A search without end cannot wait for input that will never come.
@@ -57,6 +60,21 @@ void kopf(const Suchauftrag& a) {
 }  // namespace
 
 int fehlversuche;
+bool pondern;
+
+void ponder_treffer(const Suchauftrag* echt) {
+    // The search goes on as the real turn: what it has done counts as done,
+    // and the budget of the real turn starts now.
+    if (echt != nullptr) {
+        laufender_auftrag.ziel_ms = echt->ziel_ms;
+        laufender_auftrag.hart_ms = echt->hart_ms;
+        laufender_auftrag.voll = echt->voll;
+        laufender_auftrag.tiefe = echt->tiefe;
+        laufender_auftrag.knoten = echt->knoten;
+    }
+    budget_start = timer();
+    pondern = false;
+}
 
 void zug_drucken(const ZugEintrag& m) {
     printf("%s%s", feld[m.von], feld[m.nach]);
@@ -68,7 +86,9 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     int alpha = -FENSTER_OFFEN;
     int beta = FENSTER_OFFEN;
     zaehler_nullen();
-    t_start = timer();
+    t_start = budget_start = timer();
+    laufender_auftrag = auftrag;
+    pondern = auftrag.ponder;
     if (ausgabe == 1) printf("Clearing hash...");
     InitHash();
     if (ausgabe == 1) printf("done.\n");
@@ -76,7 +96,6 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     InitSearch();
     if (ausgabe == 1) kopf(auftrag);
     if (frisch != nullptr) *frisch = false;
-    laufender_auftrag = &auftrag;
     anhalten = anhalten_pruefen;
     abgebrochen = false;
     iteration_fertig = false;
@@ -84,8 +103,9 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     int d = QSUCHE + ERSTE_TIEFE;
     int v = 0;
     int letzter_wert = 0;  // of the last iteration that ran to its end
+    const Suchauftrag& a = laufender_auftrag;
     for (;;) {
-        const int64_t iteration_start = vergangen(t_start);
+        const int32_t iteration_start = timer();
         MAXTIEFE = d;
         linie->anzahl = 0;
         v = AlphaBeta(d, alpha, beta, computerfarbe, linie);
@@ -138,18 +158,20 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         // Stop tests, between iterations: the opening limit, a mate found,
         // the level limit, the depth limit, and the target. An iteration
         // that would likely end past the target is not started: the next
-        // one takes at least about as long again as this one did.
-        if (!auftrag.endlos) {
+        // one takes at least about as long again as this one did. While
+        // pondering no target holds (the clock is the opponent's); a search
+        // that ends by itself then waits for the ponder hit.
+        if (!a.endlos) {
             if (SpielZugNummer <= EROEFFNUNG_ZUEGE && d > QSUCHE + EROEFFNUNG_TIEFE - 1 && teststellung_an == 0) break;
             if (v > MATT_SCHWELLE && d > QSUCHE + MATT_MINDESTTIEFE - 1) break;
         }
         if (d >= EBENEN - 1) break;
-        if (auftrag.tiefe > 0 && d - QSUCHE >= auftrag.tiefe) break;
-        if (!auftrag.endlos && auftrag.ziel_ms >= 0) {
-            const int64_t jetzt = vergangen(t_start);
-            const int64_t dauer = jetzt - iteration_start;
-            if (jetzt >= auftrag.ziel_ms) break;
-            if (!auftrag.voll && 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * auftrag.ziel_ms) break;
+        if (a.tiefe > 0 && d - QSUCHE >= a.tiefe) break;
+        if (!a.endlos && !pondern && a.ziel_ms >= 0) {
+            const int64_t jetzt = vergangen(budget_start);
+            const int64_t dauer = vergangen(iteration_start);
+            if (jetzt >= a.ziel_ms) break;
+            if (!a.voll && 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * a.ziel_ms) break;
         }
 
         // The aspiration window: inside, deepen with a window around v; a

@@ -163,6 +163,12 @@ void fen_aufstellen(const Fen& f);
 // XBoard and console: looks at the lines that arrive while the engine
 // thinks (the thinking driver asks; true stops the search).
 bool eingabe_beim_denken();
+// The same while it ponders on the reply `ponder_erwartet`: that reply is
+// the ponder hit; the clock commands, post, nopost, hard, ping and `?` are
+// carried out at once; anything else ends the pondering (true, with
+// `unterbrechung` VERWERFEN) and waits to be carried out.
+bool eingabe_beim_pondern();
+extern char ponder_erwartet[8];
 
 // --- moves and the game flow ------------------------------------------------
 
@@ -196,6 +202,10 @@ int en_passant_feld();
 // a mate with a move that is not legal, or past a repetition (the line ends
 // with the move that repeats a position of the game or of the line).
 int spielbare_laenge(const Variante& v, int k);
+// The reply the engine expects to its move m in the game position (before
+// m is played): the second move of the line that found m, or the table's
+// move for the position after m, when it is legal there.
+bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort);
 // Move lists from this level up are free between searches and between the
 // iterations of one (the driver's own checks use lower ones); they offer
 // castling.
@@ -232,6 +242,7 @@ struct Suchauftrag {
     int64_t knoten = 0;    // node limit, 0 for none (checked every few thousand nodes)
     bool voll = false;     // no iteration is held back for fear of not finishing
     bool endlos = false;   // only a stop, a limit above or the level limit end it
+    bool ponder = false;   // on the opponent's time: no limit holds until the ponder hit
     // Asked when lines have arrived while the search runs: true stops it
     // (the command loop sets `unterbrechung` to say how). nullptr: input
     // is not looked at.
@@ -255,6 +266,15 @@ enum class Unterbrechung : int8_t {
     VERWERFEN,  // play nothing: a command changes the game
 };
 extern Unterbrechung unterbrechung;
+
+// Pondering: the search runs on the opponent's time in the position after
+// the move it expects. While `pondern` holds, no limit of the clock (target,
+// hard limit, nodes) applies; the ponder hit (the expected move came, or
+// UCI's ponderhit) turns the search into the real turn, with the budget
+// `echt` (nullptr: the one the search was given) counted from the moment of
+// the hit.
+extern bool pondern;
+void ponder_treffer(const Suchauftrag* echt = nullptr);
 
 // The budget of the engine's next move from what the interface said.
 Suchauftrag zeitauftrag();

@@ -16,6 +16,13 @@ Variante linie;
 
 namespace {
 
+// A line of two moves, to check a reply the table suggests.
+Variante kurzlinie;
+
+}  // namespace
+
+namespace {
+
 constexpr int MATT_SCHWELLE = 19000;
 constexpr int KOENIGSWERT = 20000;
 
@@ -404,27 +411,16 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
     return true;
 }
 
-void computerzug() {
-    forcemode = 0;
-    // Mated or stalemated: nothing to play and nothing to think about.
-    if (!hat_legalen_zug(computerfarbe)) {
-        if (ausgabe == 0) aufgeben(koenig_angreifbar(gegenseite(computerfarbe)) ? nullptr : "1/2-1/2 {Stalemate}");
-        return;
-    }
-    ZugEintrag m{};
-    int v = 0;
-    // The game as it stands before the turn, for a take-back: thinking
-    // recomputes the keys, which a move read leaves as they were.
-    vorher_merken();
-    // A search abandoned for a command that changes the game plays nothing.
-    Suchauftrag auftrag = zeitauftrag();
-    auftrag.bei_eingabe = eingabe_beim_denken;
-    if (!buchzug_finden(m, v) && !zug_finden(auftrag, m, v)) return;
+namespace {
 
+// Plays the move found for computerfarbe on the board and announces it
+// (XBoard: the move, and the result when it ends the game); false when the
+// engine resigns instead.
+bool eigenen_zug_spielen(const ZugEintrag& m, int v) {
     // Resignation, XBoard mode only.
     if (ausgabe == 0 && v <= -MATT_SCHWELLE) {
         aufgeben();
-        return;
+        return false;
     }
 
     if (ausgabe == 1) printf("\n");
@@ -452,6 +448,78 @@ void computerzug() {
     char text[5] = {feld[m.von][0], feld[m.von][1], feld[m.nach][0], feld[m.nach][1], '\0'};
     protokolliere(text, 4);
     werdran = static_cast<int16_t>(gegenseite(werdran));
+    return true;
+}
+
+// Whether the engine may ponder after its move: pondering on (hard), XBoard
+// mode, not in force or analyze mode.
+bool ponder_erlaubt() { return opt_ponder != 0 && ausgabe == 0 && forcemode == 0 && !analyse; }
+
+// The reply expected to the move m about to be played, as a word, when the
+// engine may ponder on it.
+bool ponder_zug(const ZugEintrag& m, char (&text)[8]) {
+    ZugEintrag e{};
+    if (!ponder_erlaubt() || !erwartete_antwort(m, e)) return false;
+    snprintf(text, sizeof text, "%s%s", feld[e.von], feld[e.nach]);
+    if (e.umwandlung == 1) text[4] = figurensymbol[6 - (e.neue_figur > 0 ? e.neue_figur : -e.neue_figur)], text[5] = '\0';
+    return true;
+}
+
+// Thinks on the opponent's time in the game after the expected reply, which
+// stands in the game meanwhile. True when the reply came (the search was
+// then the real turn and found m); false when anything else came first: the
+// search is abandoned and the reply taken back, and the line that ended it
+// is carried out by the command loop.
+bool pondern_bis_zum_zug(const char* erwartet, ZugEintrag& m, int& v) {
+    if (zug_lesen(erwartet) != Eingabe::GESPIELT) {  // a reply that ends the game is no turn to ponder on
+        zuruecknehmen(1);
+        return false;
+    }
+    strcpy(ponder_erwartet, erwartet);
+    vorher_merken();
+    Suchauftrag a = zeitauftrag();
+    a.ponder = true;
+    a.bei_eingabe = eingabe_beim_pondern;
+    unterbrechung = Unterbrechung::KEINE;
+    bool gefunden = zug_finden(a, m, v);
+    // A search that ended by itself waits for the reply, or for anything else.
+    while (gefunden && pondern && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
+        auf_eingabe_warten();
+        eingabe_beim_pondern();
+    }
+    gefunden = gefunden && !pondern && unterbrechung != Unterbrechung::VERWERFEN;
+    pondern = false;
+    if (!gefunden) zuruecknehmen(1);
+    return gefunden;
+}
+
+}  // namespace
+
+char ponder_erwartet[8];
+
+void computerzug() {
+    forcemode = 0;
+    // Mated or stalemated: nothing to play and nothing to think about.
+    if (!hat_legalen_zug(computerfarbe)) {
+        if (ausgabe == 0) aufgeben(koenig_angreifbar(gegenseite(computerfarbe)) ? nullptr : "1/2-1/2 {Stalemate}");
+        return;
+    }
+    ZugEintrag m{};
+    int v = 0;
+    // The game as it stands before the turn, for a take-back: thinking
+    // recomputes the keys, which a move read leaves as they were.
+    vorher_merken();
+    // A search abandoned for a command that changes the game plays nothing.
+    Suchauftrag auftrag = zeitauftrag();
+    auftrag.bei_eingabe = eingabe_beim_denken;
+    const bool aus_dem_buch = buchzug_finden(m, v);
+    if (!aus_dem_buch && !zug_finden(auftrag, m, v)) return;
+    // Pondering, once the engine has left the book: each expected reply that
+    // comes is answered by the search that ran meanwhile.
+    char erwartet[8];
+    bool ponder = !aus_dem_buch && ponder_zug(m, erwartet);
+    while (eigenen_zug_spielen(m, v) && ponder && hat_legalen_zug(werdran) && pondern_bis_zum_zug(erwartet, m, v))
+        ponder = ponder_zug(m, erwartet);
 }
 
 Eingabe zug_lesen(const char* wort) {
@@ -592,6 +660,32 @@ int spielbare_laenge(const Variante& v, int k) {
     }
     for (int i = n - 1; i >= 0; --i) zugzur(FREIE_LISTE + i, gespielt[i]);
     return n;
+}
+
+bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
+    // The line's second move when the line begins with m and goes on legally;
+    // else the move the table holds for the position after m, if legal there.
+    if (linie.anzahl >= 2 && linie.zuege[0].von == m.von && linie.zuege[0].nach == m.nach &&
+        spielbare_laenge(linie, 2) == 2) {
+        antwort = linie.zuege[1];
+        return true;
+    }
+    Variante& v = kurzlinie;
+    v.anzahl = 2;
+    v.zuege[0] = m;
+    const int liste = FREIE_LISTE;
+    movegen(liste, werdran);
+    int e = 0;
+    for (int i = 1; i <= index[liste] && e == 0; ++i)
+        if (zug[liste][i].von == m.von && zug[liste][i].nach == m.nach && zug[liste][i].neue_figur == m.neue_figur)
+            e = i;
+    if (e == 0) return false;
+    zugausf(liste, e);
+    const bool gefunden = tabellenzug_holen(v.zuege[1]);
+    zugzur(liste, e);
+    if (!gefunden || spielbare_laenge(v, 2) < 2) return false;
+    antwort = v.zuege[1];
+    return true;
 }
 
 bool zuruecknehmen(int halbzuege_zurueck) {

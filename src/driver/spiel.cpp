@@ -287,11 +287,40 @@ bool eingabe_beim_denken() {
     return false;
 }
 
+bool eingabe_beim_pondern() {
+    // What an interface sends on the opponent's turn besides the move: done
+    // at once, since no move of the engine's comes to wait for.
+    static constexpr const char* SOFORT[] = {"time", "otim", "post", "nopost", "hard", "ping", "?", "."};
+    if (!pondern) return eingabe_beim_denken();
+    while (const char* z = naechste_neue_zeile()) {
+        char wort[ZEILE];
+        if (sscanf(z, "%255s", wort) != 1) continue;
+        if (ist(wort, "quit")) beenden();
+        if (strcmp(wort, ponder_erwartet) == 0) {
+            neue_zeile_verwerfen();
+            const Suchauftrag echt = zeitauftrag();
+            ponder_treffer(&echt);
+            return eingabe_beim_denken();
+        }
+        bool sofort = false;
+        for (const char* k : SOFORT) sofort = sofort || ist(wort, k);
+        if (!sofort) {
+            unterbrechung = Unterbrechung::VERWERFEN;
+            return true;
+        }
+        char zeile[ZEILE];
+        snprintf(zeile, sizeof zeile, "%s", z);
+        neue_zeile_verwerfen();
+        if (!ist(wort, "?") && !ist(wort, ".")) befehl(zeile);
+    }
+    return false;
+}
+
 // The keywords, tested in this order; a word runs every keyword it begins
 // with (so "evalperft" also runs "eval"), then is tried as a move:
 //   eval display st black white help go showmoves setboard time evalperft
 //   list perft output quit force new otim level sd post nopost undo remove
-//   analyze exit . ping bench option bk
+//   analyze exit . ping bench option bk hard easy
 // go leaves the chain for a thinking turn and quit ends the program.
 void befehl(const char* zeile) {
     char wort[ZEILE];
@@ -364,6 +393,8 @@ void befehl(const char* zeile) {
     if (ist(wort, "bench")) bench();
     if (ist(wort, "option")) option_xboard(zeile);
     if (ist(wort, "bk")) buch_liste_fuer_partie();
+    if (ist(wort, "hard")) opt_ponder = 1;
+    if (ist(wort, "easy")) opt_ponder = 0;
     zugeingabe(wort);
 }
 

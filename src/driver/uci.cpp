@@ -126,6 +126,7 @@ bool eingabe_beim_suchen() {
             sagen("readyok");
         } else if (strcmp(wort, "ponderhit") == 0) {
             neue_zeile_verwerfen();
+            if (pondern) ponder_treffer();
         } else if (strcmp(wort, "stop") == 0) {
             neue_zeile_verwerfen();
             unterbrechung = Unterbrechung::ZIEHEN;
@@ -160,8 +161,8 @@ void go(const char* text) {
     int v = 0;
     unterbrechung = Unterbrechung::KEINE;
     info_gedruckt = false;
-    // Analysis (infinite) never takes a book move.
-    if (a.endlos || !buchzug_finden(m, v)) zug_finden(a, m, v);
+    // Analysis (infinite) and pondering never take a book move.
+    if (a.endlos || a.ponder || !buchzug_finden(m, v)) zug_finden(a, m, v);
     // A search stopped before it finished an iteration, or whose stopped
     // iteration found a better root move, says so in one more info line.
     if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
@@ -169,14 +170,23 @@ void go(const char* text) {
             linie.anzahl = 1, linie.zuege[0] = m;
         uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), linie, linie.anzahl, "");
     }
-    // An endless search that ended by itself waits for `stop` all the same.
-    while (a.endlos && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
+    // An endless search that ended by itself waits for `stop` all the same,
+    // a ponder search for `ponderhit` or `stop`.
+    while ((a.endlos || pondern) && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
         auf_eingabe_warten();
         eingabe_beim_suchen();
     }
-    char zugtext[8];
+    pondern = false;
+    // The reply the line expects, for the interface to ponder on.
+    char zugtext[8], ponder[8];
     zug_uci(m, zugtext);
-    sagen("bestmove %s", zugtext);
+    ZugEintrag antwort{};
+    if (erwartete_antwort(m, antwort)) {
+        zug_uci(antwort, ponder);
+        sagen("bestmove %s ponder %s", zugtext, ponder);
+    } else {
+        sagen("bestmove %s", zugtext);
+    }
 }
 
 }  // namespace
@@ -187,7 +197,7 @@ Suchauftrag go_auftrag(const char* text) {
     Uhrstand u;
     int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
     int64_t movetime = -1, tiefe = Uhrstand::KEINE, knoten = 0;
-    bool unendlich = false;
+    bool unendlich = false, ponder = false;
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
         if (strcmp(wort, "wtime") == 0)
@@ -206,12 +216,15 @@ Suchauftrag go_auftrag(const char* text) {
             zahl(w, wort, tiefe);
         else if (strcmp(wort, "nodes") == 0)
             zahl(w, wort, knoten);
-        else if (strcmp(wort, "infinite") == 0 || strcmp(wort, "ponder") == 0)
+        else if (strcmp(wort, "infinite") == 0)
             unendlich = true;
+        else if (strcmp(wort, "ponder") == 0)
+            ponder = true;
     }
     u.zuege_bis_kontrolle = zuege > 0 ? static_cast<int>(std::min<int64_t>(zuege, ZUEGE_GROESST)) : 0;
     const int eigen = werdran == WEISS ? 0 : 1;
     Suchauftrag a;
+    a.ponder = ponder;
     if (movetime >= 0) {
         u.fest_ms = movetime;
     } else if (zeit[eigen] != Uhrstand::KEINE) {

@@ -118,6 +118,13 @@ void InitHash() {
     tabellenrunde = rundenschluessel(++runde);
 }
 
+bool tabellenzug_holen(ZugEintrag& m) {
+    const HashEintrag& h = hashtable[hashplatz(hashindex)];
+    if (!hash_passt(h) || h.bestzug.von == 0) return false;
+    m = als_zug(h.bestzug);
+    return true;
+}
+
 int hash_promille() {
     // The second key is hashindex ^ KENNUNG2_START ^ the round's key, and
     // the slot is hashindex modulo the size: an entry of this round sits in

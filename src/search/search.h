@@ -137,6 +137,9 @@ inline uint64_t hashplatz(uint64_t index) {
 bool hash_groesse(int64_t mb);
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag);
+// The move the table holds for the position on the board (keys as they
+// stand), if it holds one from this round.
+bool tabellenzug_holen(ZugEintrag& m);
 // Empties the table by beginning a new round: no entry is written.
 void InitHash();
 // Per mille of the table written in this round, from its first thousand
