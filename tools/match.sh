@@ -16,6 +16,9 @@ inc=
 st=
 fen=
 uci=false
+initial=false
+ponder=false
+options=
 opponent=/usr/games/fairymax
 engine=$root/build/kelpin
 out=$root/build/match
@@ -26,8 +29,9 @@ extra=
 usage() {
     cat <<EOF
 usage: tools/match.sh [-n games] [-c control] [-t minutes[:seconds]] [-m moves]
-                      [-i seconds] [-s seconds] [-f fen-file] [-u] [-o opponent]
-                      [-e engine] [-d results-dir] [-b openings] [-p pause-ms]
+                      [-i seconds] [-s seconds] [-f fen-file] [-k] [-u] [-P]
+                      [-O options] [-o opponent] [-e engine] [-d results-dir]
+                      [-b openings] [-p pause-ms]
   -n  number of games (default $games)
   -c  a time control by name: 40/60 (40 moves in 1 minute, the default),
       40/10 (40 moves in 10 seconds), g1 (the game in 1 minute),
@@ -37,7 +41,11 @@ usage: tools/match.sh [-n games] [-c control] [-t minutes[:seconds]] [-m moves]
   -i  increment in seconds after each move, xboard's -inc (sets -m aside)
   -s  whole seconds per move, passed as xboard's -st m:s (sets -t, -m and -i aside)
   -f  start positions, one FEN a line, instead of the opening lines
+  -k  every game from the initial position (no opening lines): Kelpin's book
+      decides how games differ
   -u  Kelpin as a UCI engine, through polyglot (installed if missing)
+  -P  both engines ponder (xboard's -ponder)
+  -O  Kelpin's options as xboard sends them, e.g. "OwnBook=0,Hash=1024"
   -o  opponent command (default $opponent)
   -e  Kelpin binary (default build/kelpin)
   -d  results folder for games.pgn, xboard.debug, xboard.log (default build/match)
@@ -47,7 +55,7 @@ usage: tools/match.sh [-n games] [-c control] [-t minutes[:seconds]] [-m moves]
 EOF
 }
 
-while getopts n:c:t:m:i:s:f:uo:e:d:b:p:x:h opt; do
+while getopts n:c:t:m:i:s:f:kuPO:o:e:d:b:p:x:h opt; do
     case $opt in
         n) games=$OPTARG ;;
         c) case $OPTARG in
@@ -63,7 +71,10 @@ while getopts n:c:t:m:i:s:f:uo:e:d:b:p:x:h opt; do
         i) inc=$OPTARG ;;
         s) st=$OPTARG ;;
         f) fen=$OPTARG ;;
+        k) initial=true ;;
         u) uci=true ;;
+        P) ponder=true ;;
+        O) options=$OPTARG ;;
         o) opponent=$OPTARG ;;
         e) engine=$OPTARG ;;
         d) out=$OPTARG ;;
@@ -98,7 +109,11 @@ mkdir -p "$out/home"
 out=$(cd "$out" && pwd)
 rm -f "$out/games.pgn" "$out/xboard.debug" "$out/xboard.log"
 
-if [[ -n $fen ]]; then
+if $initial; then
+    # The initial position in every game.
+    count=1
+    start=()
+elif [[ -n $fen ]]; then
     # Start positions: xboard sends them with setboard.
     [[ -f $fen ]] || { echo "match: no FEN file $fen" >&2; exit 2; }
     grep -v '^#' "$fen" | awk 'NF' >"$out/stellungen.fen"
@@ -142,11 +157,14 @@ guard=$((games * (2 * side + pause / 1000 + 60)))
 
 first=(-fcp "$engine" -fd "$out")
 $uci && first+=(-fUCI)
+[[ -n $options ]] && first+=(-firstOptions "$options")
+pondering=-xponder
+$ponder && pondering=-ponder
 args=(
     "${first[@]}"
     -scp "$opponent" -sd "$out"
     -matchGames "$games"
-    "${clock[@]}" -xponder
+    "${clock[@]}" "$pondering"
     "${start[@]}"
     -saveGameFile "$out/games.pgn"
     -debug -nameOfDebugFile "$out/xboard.debug"
@@ -156,7 +174,7 @@ args=(
 )
 read -r -a more <<<"$extra"
 args+=("${more[@]}")
-echo "match: $games games, $control, Kelpin$($uci && echo " (UCI)") against $opponent; results in $out"
+echo "match: $games games, $control, Kelpin$($uci && echo " (UCI)")$($ponder && echo ", pondering")$([[ -n $options ]] && echo " ($options)") against $opponent; results in $out"
 echo "xboard ${args[*]}" >"$out/xboard.cmd"
 
 # HOME points at an empty folder so that no personal ~/.xboardrc takes part.

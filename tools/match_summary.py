@@ -104,6 +104,10 @@ def read_log(path):
     per_game, sent, said, clocks = [[]], Counter(), Counter(), [[]]
     last_sent, clock = None, None
     last_to_first = False
+    # The reply Kelpin's last thinking line expected to its move, and whether
+    # the opponent's next move was it.
+    expected, line_expects, hits = None, None, Counter()
+    thinking = re.compile(r"^\d+ -?\d+ \d+ \d+ (\S+) (\S+)")
     try:
         lines = open(path, encoding="utf-8", errors="replace").read().splitlines()
     except FileNotFoundError:
@@ -117,12 +121,20 @@ def read_log(path):
             word = m.group(3).split()[0] if m.group(3).split() else ""
             stamp = int(line.split()[0])
             if m.group(1) == ">":
+                if MOVE.match(word) and expected is not None:
+                    hits["hit" if word.lower() == expected.lower() else "miss"] += 1
+                    expected = None
                 sent["<move>" if MOVE.match(word) else word] += 1
                 last_sent = stamp
                 if word == "time" and len(m.group(3).split()) > 1:
                     clock = int(m.group(3).split()[1]) / 100
+            elif (t := thinking.match(m.group(3))) is not None:
+                line_expects = t.group(2)
             elif word == "move" and last_sent is not None and clock is not None:
                 clocks[-1].append(((stamp - last_sent) / 1000, clock))
+            if word == "move":
+                expected = line_expects
+                line_expects = None
             elif CLAIM.match(m.group(3)):
                 said[m.group(3)] += 1
                 per_game[-1].append(line)
@@ -133,7 +145,7 @@ def read_log(path):
         sends = m and m.group(1) == ">"  # xboard repeating a result to the engines
         if TROUBLE.search(line) and not sends and not line.startswith("GE(") and "unknown command" not in line:
             per_game[-1].append(line)
-    return per_game, sent, said, clocks
+    return per_game, sent, said, clocks, hits
 
 
 def main():
@@ -142,7 +154,8 @@ def main():
     mps = int(mps or 0)
     inc = float(inc) if inc else None
     games = read_games(pgn)
-    per_game, sent, said, clocks = read_log(debug)
+    per_game, sent, said, clocks, hits = read_log(debug)
+    openings_seen = Counter()
     score, kinds, times, shares, left, lowest = Counter(), Counter(), [], [], [], []
 
     print(f"\n{'game':>4} {'open':>4}  {'Kelpin':6} {'result':7} {'plies':>5}  {'for Kelpin':10} {'ending':26} xboard's comment")
@@ -156,6 +169,9 @@ def main():
         score[outcome] += 1
         kinds[kind] += 1
         t, plies = move_times(body, colour)
+        sans = [tok for tok in re.findall(r"\{[^}]*\}|\S+", body)
+                if not tok.startswith("{") and not re.match(r"^(\d+\.+|1-0|0-1|1/2-1/2|\*)$", tok)]
+        openings_seen[" ".join(sans[:10])] += 1
         # Kelpin's moves of this game in the log (whose part n is game n);
         # the PGN tells how many moves its side had made before each.
         seen = clocks[n] if n < len(clocks) else []
@@ -183,6 +199,13 @@ def main():
     if left:
         print(f"Clock left after Kelpin's last move: mean {sum(left) / len(left):.1f} s, least {min(left):.1f} s; "
               f"lowest after any move {min(lowest):.2f} s")
+    tenth = [g[9][1] - g[9][0] for g in clocks[1:] if len(g) >= 10]
+    if tenth:
+        print(f"Clock left after Kelpin's 10th move: mean {sum(tenth) / len(tenth):.1f} s in {len(tenth)} games")
+    print(f"Different games in the first 10 half-moves: {len(openings_seen)} of {len(games)}")
+    if hits:
+        print(f"Replies the last thinking line expected: {hits['hit']} of {hits['hit'] + hits['miss']} came "
+              f"({100 * hits['hit'] / (hits['hit'] + hits['miss']):.0f} %)")
 
     print("\nxboard's debug log, Kelpin as first engine:")
     print("  sent to Kelpin: " + ", ".join(f"{w or '(empty)'} {c}" for w, c in sent.most_common()))
