@@ -167,6 +167,7 @@ TEST(Linie, EndetBeiMattUndWiederholung) {
         {"", "g1f3 g8f6 e2e4 f6g8 f3g1 g8f6", 6},       // the pawn move parts them
         {"", "f2f3 e7e5 g2g4 d8h4 e1f2", 4},            // past the mate
         {"e2e4 e7e5 e1e2 e8e7", "e2e1 e7e8 e1e2", 3},   // rights gone: no repetition
+        {"e2e4 e7e5 g1f3 g8f6 f1e2 f8e7", "h1g1 b8c6 g1h1 c6b8 e1g1", 4},  // a right the line spent
     };
     for (const auto& [vorher, zuege, laenge] : faelle) {
         test::neustart();

@@ -648,6 +648,17 @@ int spielbare_laenge(const Variante& v, int k) {
             else
                 gefunden = i;
         }
+        // The generator offers castling by the game's flags, which moves
+        // along the line do not change: a right the line has spent by then
+        // ends it.
+        if (gefunden != 0 && zug[liste][gefunden].rochade == 1) {
+            const int nach = zug[liste][gefunden].nach;
+            const int recht = nach == g1 ? RECHT_WK : nach == c1 ? RECHT_WD : nach == g8 ? RECHT_SK : RECHT_SD;
+            if ((rechte & recht) == 0) {
+                zugzur(liste, gefunden);
+                break;
+            }
+        }
         if (gefunden == 0) break;
         gespielt[n] = gefunden;
         const ZugEintrag& z = zug[liste][gefunden];
