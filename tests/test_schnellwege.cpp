@@ -121,5 +121,31 @@ TEST(Sortierung, PlatzweiseWieImGanzen) {
     }
 }
 
+// A full list at the last level whose every middle entry is the lowest of
+// its range when its turn comes (each such step leaves the pivot at the
+// range's bottom, the bottom entry at the top and the top entry in the
+// middle): the ranges still to sort must not outgrow their table.
+TEST(Sortierung, MitteStetsAmKleinsten) {
+    constexpr int EBENE = EBENEN - 1, N = MAXZUEGE;
+    int platz[N + 1];
+    for (int i = 0; i <= N; ++i) platz[i] = i;
+    for (int a = 1; a <= N; ++a) {
+        const int mitte = (a + N) / 2;
+        zug[EBENE][platz[mitte]] = ZugEintrag{};
+        zug[EBENE][platz[mitte]].von = static_cast<uint16_t>(platz[mitte]);
+        zug[EBENE][platz[mitte]].sortwert = a;
+        std::swap(platz[mitte], platz[N]);
+        std::swap(platz[a], platz[N]);
+    }
+    ZugEintrag roh[PLAETZE];
+    std::copy(zug[EBENE], zug[EBENE] + N + 1, roh);
+    qmoveorder(EBENE, 1, N);
+    ZugEintrag ganz[PLAETZE];
+    std::copy(zug[EBENE], zug[EBENE] + N + 1, ganz);
+    std::copy(roh, roh + N + 1, zug[EBENE]);
+    ordnung_beginnen(EBENE, N);
+    for (int k = N; k >= 1; --k) ASSERT_EQ(zug[EBENE][ordnung_platz(EBENE, k)].von, ganz[k].von) << "place " << k;
+}
+
 }  // namespace
 }  // namespace kelpin

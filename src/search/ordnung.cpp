@@ -143,9 +143,10 @@ void platz_sortieren(int tiefe, int k) {
         }
         // Below the pivot's place a range waits; the pivot's place is final
         // (a range of one) and the range above it holds k, unless the pivot
-        // landed on k itself.
+        // landed on k itself. A pivot on a keeps the range's own entry, so
+        // the starts stay strictly ascending and never outnumber the places.
         const int i = teilen_schluessel(z, a, k);
-        anfang[n++] = static_cast<int16_t>(i);
+        if (i > a) anfang[n++] = static_cast<int16_t>(i);
         if (i < k) anfang[n++] = static_cast<int16_t>(i + 1);
     }
 }
