@@ -106,26 +106,6 @@ int16_t laenge[EBENEN];
 bool begonnen[EBENEN];
 int16_t einziger_bester[EBENEN];
 
-// qmoveorder on the keys of list tiefe: the same steps, the same flag.
-void schluessel_sortieren(int tiefe, int lo, int hi) {
-    int64_t* z = schluessel[tiefe];
-    const ZugEintrag* liste = zug[tiefe];
-    while (lo < hi) {
-        if (hi == lo + 1) {
-            const int g = liste[z[lo] & PLATZMASKE].geschlagen;
-            if (g == wkonig || g == skonig) {
-                GeschKonig = 1;
-                return;
-            }
-            if (hoeher_verschluesselt(z[lo], z[hi])) std::swap(z[lo], z[hi]);
-            return;
-        }
-        const int i = teilen_schluessel(z, lo, hi);
-        schluessel_sortieren(tiefe, lo, i - 1);
-        lo = i + 1;
-    }
-}
-
 // Sorts list tiefe's keys until place k is final; the places above it are.
 void platz_sortieren(int tiefe, int k) {
     int64_t* z = schluessel[tiefe];
@@ -149,6 +129,40 @@ void platz_sortieren(int tiefe, int k) {
         if (i > a) anfang[n++] = static_cast<int16_t>(i);
         if (i < k) anfang[n++] = static_cast<int16_t>(i + 1);
     }
+}
+
+inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen == wkonig || m.geschlagen == skonig; }
+
+// The whole sort's steps on the ranges of list tiefe that hold a king
+// capture, the only ones that can raise the flag; a range without one is
+// left to the place-by-place sort, which gives it the same order should the
+// loop get there. Ranges and final places are entered ascending, as that
+// sort expects them. True when the flag is raised: the rest is not sorted.
+bool koenigsteile_sortieren(int tiefe, int lo, int hi) {
+    int64_t* z = schluessel[tiefe];
+    const ZugEintrag* liste = zug[tiefe];
+    int16_t* const anfang = anfaenge[tiefe];
+    int16_t& n = anfaenge_n[tiefe];
+    while (lo <= hi) {
+        bool koenig = false;
+        for (int j = lo; j <= hi && !koenig; ++j) koenig = nimmt_koenig(liste[z[j] & PLATZMASKE]);
+        if (lo == hi || !koenig) {
+            anfang[n++] = static_cast<int16_t>(lo);
+            return false;
+        }
+        if (hi == lo + 1) {
+            if (nimmt_koenig(liste[z[lo] & PLATZMASKE])) return true;
+            if (hoeher_verschluesselt(z[lo], z[hi])) std::swap(z[lo], z[hi]);
+            anfang[n++] = static_cast<int16_t>(lo);
+            anfang[n++] = static_cast<int16_t>(hi);
+            return false;
+        }
+        const int i = teilen_schluessel(z, lo, hi);
+        if (koenigsteile_sortieren(tiefe, lo, i - 1)) return true;
+        anfang[n++] = static_cast<int16_t>(i);
+        lo = i + 1;
+    }
+    return false;
 }
 
 // The keys of list tiefe in list order, one range still to sort.
@@ -200,12 +214,12 @@ void ordnung_beginnen(int tiefe, int n) {
     laenge[tiefe] = static_cast<int16_t>(n);
     einziger_bester[tiefe] = static_cast<int16_t>(gleich == 1 ? bester : 0);
     begonnen[tiefe] = false;
-    // Where the whole sort would meet a king capture is known only at its
-    // end: then sort everything now.
+    // Whether the whole sort would meet a king capture is known only once
+    // the ranges that hold one are sorted: those are sorted now.
     if (koenigsschlag) {
         schluessel_aufstellen(tiefe);
-        schluessel_sortieren(tiefe, 1, n);
         anfaenge_n[tiefe] = 0;
+        if (koenigsteile_sortieren(tiefe, 1, n)) GeschKonig = 1;
     }
 }
 
