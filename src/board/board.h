@@ -356,6 +356,31 @@ int InitStellung();
 uint64_t stellungskennung(int am_zug);
 inline uint64_t schwarz_kennung() { return zufall[SCHWARZ_SCHLUESSEL_FELD][leer + 6][1]; }
 
+// --- the board in summary ---------------------------------------------------
+
+struct ZugEintrag;
+
+// What the evaluation and the generators read of a board besides brett and
+// would otherwise gather square by square: one mask per piece code (index
+// code + 6, bit s - 1 for square s; index 6 holds the empty squares), the
+// material balance, the piece counts and the sums of the piece-square terms
+// that look at no other square. The search keeps one per level, each child's
+// derived from its parent's by the move; elsewhere it is taken from brett.
+struct Lage {
+    uint64_t maske[13];
+    int32_t material;   // figurenwert summed over the board, White positive
+    int32_t leicht;     // the minor pieces' part of the evaluation's sum L
+    int32_t schwer;     // the rooks', queens' and minor pieces' part of its sum T
+    int8_t anzahl[13];  // pieces by code + 6; index 6 counts the empty squares
+};
+
+// The summary of brett as it stands.
+void lage_aus_brett(Lage& l);
+// The summary after move m, made on the board that `vor` summarises: brett
+// must already hold the board after the move (a castling or a promotion is
+// summarised from it afresh).
+void lage_nach_zug(const Lage& vor, const ZugEintrag& m, Lage& nach);
+
 // --- set-up and make/unmake -------------------------------------------------
 
 int brettinit();

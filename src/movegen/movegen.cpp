@@ -470,17 +470,17 @@ void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_
     }
 }
 
-void alle_zuege(int tiefe, int farbe) {
-    index[tiefe] = 0;
-    if (farbe != WEISS && farbe != SCHWARZ) return;
+void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], 0, bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
-    const Brettbild bild = brettbild(vz);
-    const uint64_t besetzt = ~felder_gleich(bild, leer);
-    const uint64_t feinde = felder_unter(bild, leer);
     zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
     index[tiefe] = w.n;
+}
+
+// The pieces of the side with pawns at index e of the masks (6 + vz).
+inline uint64_t seite(const uint64_t* m, int e, int vz) {
+    return m[e] | m[e + vz] | m[e + 2 * vz] | m[e + 3 * vz] | m[e + 4 * vz] | m[e + 5 * vz];
 }
 
 // What the capture generator needs of the board, from the mover's side.
@@ -503,7 +503,7 @@ Schlaglage schlaglage(int vz) {
 Schlaglage schlaglage(int vz, const uint64_t* m) {
     const int e = 6 + vz, g = 6 - vz;  // index of the mover's and the other side's pawns
     Schlaglage l;
-    l.feinde = m[g] | m[g - vz] | m[g - 2 * vz] | m[g - 3 * vz] | m[g - 4 * vz] | m[g - 5 * vz];
+    l.feinde = seite(m, g, -vz);
     l.bauern = m[e];
     l.springer = m[e + vz];
     l.koenige = m[e + 5 * vz];
@@ -528,11 +528,22 @@ void schlaege(int tiefe, int farbe, const Schlaglage& l) {
 }  // namespace
 
 int movegen(int tiefe, int farbe) {
-    alle_zuege(tiefe, farbe);
+    index[tiefe] = 0;
+    if (farbe == WEISS || farbe == SCHWARZ) {
+        const Brettbild bild = brettbild(farbe == WEISS ? 1 : -1);
+        alle_zuege(tiefe, farbe, ~felder_gleich(bild, leer), felder_unter(bild, leer));
+    }
     if (debugmode == 1) {
         for (int i = 1; i <= index[tiefe]; ++i) printf("%s%s ", feld[zug[tiefe][i].von], feld[zug[tiefe][i].nach]);
         printf("\n");
     }
+    return 0;
+}
+
+int movegen_aus(int tiefe, int farbe, const Lage& lage) {
+    if (debugmode == 1 || (farbe != WEISS && farbe != SCHWARZ)) return movegen(tiefe, farbe);
+    const int vz = farbe == WEISS ? 1 : -1;
+    alle_zuege(tiefe, farbe, ~lage.maske[leer + 6], seite(lage.maske, 6 - vz, -vz));
     return 0;
 }
 
@@ -542,9 +553,9 @@ int qmovegen(int tiefe, int farbe) {
     return 0;
 }
 
-int qmovegen_aus(int tiefe, int farbe, const uint64_t* masken) {
+int qmovegen_aus(int tiefe, int farbe, const Lage& lage) {
     index[tiefe] = 0;
-    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, masken));
+    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, lage.maske));
     return 0;
 }
 
@@ -555,6 +566,14 @@ bool koenig_bedroht(int farbe) {
     const Brettbild bild = brettbild(vz);
     const uint64_t besetzt = ~felder_gleich(bild, leer);
     for (uint64_t koenige = felder_gleich(bild, wkonig); koenige != 0;)
+        if (angegriffen_bei(naechstes_feld(koenige), -vz, besetzt)) return true;
+    return false;
+}
+
+bool koenig_bedroht_aus(int farbe, const Lage& lage) {
+    const int vz = farbe == WEISS ? 1 : -1;
+    const uint64_t besetzt = ~lage.maske[leer + 6];
+    for (uint64_t koenige = lage.maske[6 + vz * wkonig]; koenige != 0;)
         if (angegriffen_bei(naechstes_feld(koenige), -vz, besetzt)) return true;
     return false;
 }
