@@ -23,8 +23,7 @@ namespace {
 struct Befund {
     int wk, bk, wq, bq;
     int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
-    unsigned tdatei;         // bit f: rooks or queens on file f
-    int8_t tW[9], tB[9];     // rooks and queens per file
+    uint64_t wt, st;         // the rooks and queens of White and Black
     const Bauernbefund* bauern;
     const uint64_t* maske;   // the piece masks, by code + 6
 };
@@ -57,13 +56,19 @@ inline int bits(uint64_t m) {
 // The highest square of a mask, 0 for none: the scan's "last met".
 inline int hoechstes_feld(uint64_t m) { return m == 0 ? 0 : 64 - __builtin_clzll(m); }
 
-// Bit f for every file f that holds a square of the mask.
-inline unsigned linien_von(uint64_t m) {
-    m |= m >> 32;
-    m |= m >> 16;
-    m |= m >> 8;
-    return static_cast<unsigned>(m & 0xFF) << 1;
-}
+// The squares of the files of a file set (bit f for file f).
+inline uint64_t felder_der_linien(unsigned linien) { return ((linien >> 1) & 0xFF) * LINIE_A; }
+
+// The squares of file l; file 0 (a missing piece's) has none.
+constexpr auto linie_maske = [] {
+    std::array<uint64_t, 9> m{};
+    for (int l = 1; l <= 8; ++l) m[l] = LINIE_A << (l - 1);
+    return m;
+}();
+
+inline int auf_linie(uint64_t m, int l) { return bits(m & linie_maske[l]); }
+
+constexpr unsigned RANDLINIEN = 1u << 1 | 1u << 8;
 
 // Five partial sums: material, minor pieces, rooks/queens/centre, pawns and
 // king safety. Only the final combination halves L, T and B.
@@ -313,12 +318,12 @@ void koenigssicherheit(const Befund& f, Summen& z) {
 
     // 13. Open files at the kings.
     const int lw = i_linie[wk];
-    if (f.tB[lw] > 0 && p.nB[lw] == 0) {
+    if ((f.st & linie_maske[lw]) != 0 && p.nB[lw] == 0) {
         K -= 41;
         if (p.nW[lw] == 0) K -= 67;
     }
     const int ls = i_linie[bk];
-    if (f.tW[ls] > 0 && p.nW[ls] == 0) {
+    if ((f.wt & linie_maske[ls]) != 0 && p.nW[ls] == 0) {
         K += 41;
         if (p.nB[ls] == 0) K += 67;
     }
@@ -358,34 +363,38 @@ void linien(const Befund& f, Summen& z) {
         if (nrPIECES <= 8) B += p.frei_wenige;
     }
 
-    // 7. Half-open and open files; the half-open bonus comes even without a
-    //    rook or queen to use it.
-    je_linie(S & ~W, [&](int l) { T += 13 + 23 * f.tW[l]; });
-    je_linie(W & ~S, [&](int l) { T -= 13 + 23 * f.tB[l]; });
-    je_linie(f.tdatei & ~(W | S), [&](int l) { T += 22 * f.tW[l] - 22 * f.tB[l]; });
+    // 7. Half-open and open files, by file and by rook or queen on them; the
+    //    half-open bonus comes even without a rook or queen to use it.
+    const unsigned offen = ~(W | S) & 0x1FEu;
+    T += 13 * (bits(S & ~W) - bits(W & ~S)) + 23 * (bits(f.wt & felder_der_linien(S & ~W)) -
+                                                     bits(f.st & felder_der_linien(W & ~S))) +
+         22 * (bits(f.wt & felder_der_linien(offen)) - bits(f.st & felder_der_linien(offen)));
 
-    // 8. Heavy pieces against isolated pawns.
-    je_linie(s_iso & ~W & f.tdatei, [&](int l) { T += ((l == 1 || l == 8) ? 12 : 16) * f.tW[l]; });
-    je_linie(w_iso & ~S & f.tdatei, [&](int l) { T -= ((l == 1 || l == 8) ? 12 : 16) * f.tB[l]; });
+    // 8. Heavy pieces against isolated pawns, less on the edge files.
+    const unsigned s_ziel = s_iso & ~W, w_ziel = w_iso & ~S;
+    T += 12 * (bits(f.wt & felder_der_linien(s_ziel & RANDLINIEN)) - bits(f.st & felder_der_linien(w_ziel & RANDLINIEN))) +
+         16 * (bits(f.wt & felder_der_linien(s_ziel & ~RANDLINIEN)) - bits(f.st & felder_der_linien(w_ziel & ~RANDLINIEN)));
 
-    // 9. Files of the kings (a missing king has file 0, whose counts are 0).
+    // 9. Files of the kings (a missing king has file 0, which holds nothing).
     if (nrPIECES > 15) {
         const int lb = i_linie[f.bk];
         if (p.nW[lb] == 0) {
-            T += 21 * f.tW[lb];
-            if (p.nB[lb] == 0) T += 42 * f.tW[lb];
+            const int n = auf_linie(f.wt, lb);
+            T += 21 * n;
+            if (p.nB[lb] == 0) T += 42 * n;
         }
         const int lw = i_linie[f.wk];
         if (p.nB[lw] == 0) {
-            T -= 21 * f.tB[lw];
-            if (p.nW[lw] == 0) T -= 42 * f.tB[lw];
+            const int n = auf_linie(f.st, lw);
+            T -= 21 * n;
+            if (p.nW[lw] == 0) T -= 42 * n;
         }
     }
 
     // 10. Files of the queens (a missing queen matches no file).
     const int lsq = i_linie[f.bq], lwq = i_linie[f.wq];
-    if (p.nW[lsq] == 0 && f.tW[lsq] > 0) T += 12;
-    if (p.nB[lwq] == 0 && f.tB[lwq] > 0) T -= 12;
+    if (p.nW[lsq] == 0 && (f.wt & linie_maske[lsq]) != 0) T += 12;
+    if (p.nB[lwq] == 0 && (f.st & linie_maske[lwq]) != 0) T -= 12;
 }
 
 // What the latest evaluation found on its way, exit by exit. Every sum
@@ -450,12 +459,9 @@ int eval_aus(const Lage& lage, int alpha, int beta) {
     // Rooks off the edge files between two pieces of their own side.
     T += 18 * (bits(m[sturm + 6] & INNEN & (schwarz << 1) & (schwarz >> 1)) -
                bits(m[wturm + 6] & INNEN & (weiss << 1) & (weiss >> 1)));
-    // Rooks and queens per file; the highest queen and king of each side.
-    memset(f.tW, 0, sizeof f.tW);
-    memset(f.tB, 0, sizeof f.tB);
-    for (uint64_t q = wt; q != 0;) ++f.tW[i_linie[naechstes_feld(q)]];
-    for (uint64_t q = st; q != 0;) ++f.tB[i_linie[naechstes_feld(q)]];
-    f.tdatei = linien_von(wt | st);
+    // The highest queen and king of each side.
+    f.wt = wt;
+    f.st = st;
     f.wq = hoechstes_feld(m[wdame + 6]);
     f.bq = hoechstes_feld(m[sdame + 6]);
     f.wk = hoechstes_feld(m[wkonig + 6]);
