@@ -162,7 +162,7 @@ void bauern_auswerten(uint64_t weiss, uint64_t schwarz, Bauernbefund& p) {
     });
 }
 
-inline const Bauernbefund& bauern(uint64_t weiss, uint64_t schwarz) {
+inline const Bauernbefund& bauern_von(uint64_t weiss, uint64_t schwarz) {
     Bauernbefund& p = bauernplatz(weiss, schwarz);
     if (p.weiss != weiss || p.schwarz != schwarz) bauern_auswerten(weiss, schwarz, p);
     return p;
@@ -423,20 +423,40 @@ int eval_aus(const Lage& lage, int alpha, int beta) {
     int& B = z.B;
     int& K = z.K;
 
-    // The board's summary gives material, counts and the piece-square values;
-    // the terms that look at other squares come from the masks, the pawns'
-    // part from the pawn table.
+    // The board's summary gives material, counts and the piece-square values,
+    // all that the first two exits need; the terms that look at other
+    // squares come from the masks, the pawns' part from the pawn table.
     const uint64_t* const m = lage.maske;
+    M = lage.material;
+    f.wk = hoechstes_feld(m[wkonig + 6]);
+    f.bk = hoechstes_feld(m[skonig + 6]);
+    const int belegte = 64 - lage.anzahl[leer + 6];
+    const int bauern = lage.anzahl[wbauer + 6] + lage.anzahl[sbauer + 6];
+    eval_iwkonig = static_cast<int16_t>(f.wk);
+    eval_iskonig = static_cast<int16_t>(f.bk);
+    nrBAUERN = bauern;
+    nrPIECES = belegte;
+    if (f.wk == 0 || f.bk == 0) printf("BUH!");
+    stand.M = M;
+    stand.belegte = belegte;
+    stand.bauern = bauern;
+    stand.wk = f.wk;
+    stand.bk = f.bk;
+    stand.stufe = 1;
+
+    // 1./2. Hopeless on material alone, or bare kings.
+    if (M <= alpha - 100) return M;
+    if (nrPIECES == 2) return 0;
+
     const uint64_t wp = m[wbauer + 6], bp = m[sbauer + 6];
     const uint64_t wn = m[wspringer + 6], bn = m[sspringer + 6];
     const uint64_t wl = m[wlaufer + 6], sl = m[slaufer + 6];
     const uint64_t wt = m[wturm + 6] | m[wdame + 6], st = m[sturm + 6] | m[sdame + 6];
     const uint64_t weiss = wp | wn | wl | wt | m[wkonig + 6];
     const uint64_t schwarz = bp | bn | sl | st | m[skonig + 6];
-    const Bauernbefund& bauernteil = bauern(wp, bp);
+    const Bauernbefund& bauernteil = bauern_von(wp, bp);
     f.bauern = &bauernteil;
     f.maske = m;
-    M = lage.material;
     L = lage.leicht;
     T = lage.schwer;
     B = bauernteil.B;
@@ -459,30 +479,11 @@ int eval_aus(const Lage& lage, int alpha, int beta) {
     // Rooks off the edge files between two pieces of their own side.
     T += 18 * (bits(m[sturm + 6] & INNEN & (schwarz << 1) & (schwarz >> 1)) -
                bits(m[wturm + 6] & INNEN & (weiss << 1) & (weiss >> 1)));
-    // The highest queen and king of each side.
+    // The highest queen of each side.
     f.wt = wt;
     f.st = st;
     f.wq = hoechstes_feld(m[wdame + 6]);
     f.bq = hoechstes_feld(m[sdame + 6]);
-    f.wk = hoechstes_feld(m[wkonig + 6]);
-    f.bk = hoechstes_feld(m[skonig + 6]);
-    const int belegte = 64 - lage.anzahl[leer + 6];
-    const int bauern = lage.anzahl[wbauer + 6] + lage.anzahl[sbauer + 6];
-    eval_iwkonig = static_cast<int16_t>(f.wk);
-    eval_iskonig = static_cast<int16_t>(f.bk);
-    nrBAUERN = bauern;
-    nrPIECES = belegte;
-    if (f.wk == 0 || f.bk == 0) printf("BUH!");
-    stand.M = M;
-    stand.belegte = belegte;
-    stand.bauern = bauern;
-    stand.wk = f.wk;
-    stand.bk = f.bk;
-    stand.stufe = 1;
-
-    // 1./2. Hopeless on material alone, or bare kings.
-    if (M <= alpha - 100) return M;
-    if (nrPIECES == 2) return 0;
 
     // 3. A king walking out early while the enemy queen is on the board.
     if (nrPIECES > 20) {
@@ -590,7 +591,7 @@ int eval(int, int, int alpha, int beta) {
 const Bauernbefund& bauernbefund() {
     Lage l;
     lage_aus_brett(l);
-    return bauern(l.maske[wbauer + 6], l.maske[sbauer + 6]);
+    return bauern_von(l.maske[wbauer + 6], l.maske[sbauer + 6]);
 }
 
 Bauernbefund bauernbefund_neu() {
