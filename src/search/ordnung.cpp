@@ -105,6 +105,7 @@ int16_t anfaenge_n[EBENEN];
 int16_t laenge[EBENEN];
 bool begonnen[EBENEN];
 int16_t einziger_bester[EBENEN];
+bool ganz_sortiert[EBENEN];  // every place final: the loop reads the keys as they stand
 
 // Sorts list tiefe's keys until place k is final; the places above it are.
 void platz_sortieren(int tiefe, int k) {
@@ -131,7 +132,7 @@ void platz_sortieren(int tiefe, int k) {
     }
 }
 
-inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen == wkonig || m.geschlagen == skonig; }
+inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen * m.geschlagen == wkonig * wkonig; }
 
 // The whole sort's steps on the ranges of list tiefe that hold a king
 // capture, the only ones that can raise the flag; a range without one is
@@ -163,6 +164,25 @@ bool koenigsteile_sortieren(int tiefe, int lo, int hi) {
         lo = i + 1;
     }
     return false;
+}
+
+// Lists up to this length are first sorted by straight insertion: when no two
+// entries share a score the order is the only ascending one, which is what
+// the whole sort gives; with a tie the keys are set up afresh for it.
+inline constexpr int KURZE_LISTE = 10;
+
+bool ohne_gleichstand_sortieren(int tiefe) {
+    const ZugEintrag* liste = zug[tiefe];
+    int64_t* z = schluessel[tiefe];
+    const int n = laenge[tiefe];
+    for (int i = 1; i <= n; ++i) {
+        const int64_t neu = static_cast<int64_t>(liste[i].sortwert) * (1 << PLATZBITS) + i;
+        int j = i - 1;
+        for (; j >= 1 && hoeher_verschluesselt(z[j], neu); --j) z[j + 1] = z[j];
+        if (j >= 1 && (z[j] >> PLATZBITS) == (neu >> PLATZBITS)) return false;
+        z[j + 1] = neu;
+    }
+    return true;
 }
 
 // The keys of list tiefe in list order, one range still to sort.
@@ -213,7 +233,7 @@ void ordnung_beginnen(int tiefe, int n) {
     }
     laenge[tiefe] = static_cast<int16_t>(n);
     einziger_bester[tiefe] = static_cast<int16_t>(gleich == 1 ? bester : 0);
-    begonnen[tiefe] = false;
+    begonnen[tiefe] = ganz_sortiert[tiefe] = false;
     // Whether the whole sort would meet a king capture is known only once
     // the ranges that hold one are sorted: those are sorted now.
     if (koenigsschlag) {
@@ -230,10 +250,14 @@ int ordnung_platz(int tiefe, int k) {
     // list as generated and catches up with the places above.
     if (!begonnen[tiefe]) {
         if (k == laenge[tiefe] && einziger_bester[tiefe] != 0) return einziger_bester[tiefe];
-        schluessel_aufstellen(tiefe);
-        for (int oben = laenge[tiefe]; oben > k; --oben) platz_sortieren(tiefe, oben);
+        if (laenge[tiefe] <= KURZE_LISTE && ohne_gleichstand_sortieren(tiefe)) {
+            begonnen[tiefe] = ganz_sortiert[tiefe] = true;
+        } else {
+            schluessel_aufstellen(tiefe);
+            for (int oben = laenge[tiefe]; oben > k; --oben) platz_sortieren(tiefe, oben);
+        }
     }
-    platz_sortieren(tiefe, k);
+    if (!ganz_sortiert[tiefe]) platz_sortieren(tiefe, k);
     return static_cast<int>(schluessel[tiefe][k] & PLATZMASKE);
 }
 
