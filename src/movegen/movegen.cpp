@@ -570,11 +570,47 @@ bool koenig_bedroht(int farbe) {
     return false;
 }
 
+namespace {
+
+// Every square on the bishop's and on the rook's rays from s, up to the edge.
+constexpr auto laeufer_linien = [] {
+    std::array<uint64_t, 65> m{};
+    for (int s = 1; s <= 64; ++s)
+        for (int r = LAEUFER_STRAHLEN; r < TURM_STRAHLEN; ++r) m[s] |= strahl_masken[s][r];
+    return m;
+}();
+constexpr auto turm_linien = [] {
+    std::array<uint64_t, 65> m{};
+    for (int s = 1; s <= 64; ++s)
+        for (int r = TURM_STRAHLEN; r < 8; ++r) m[s] |= strahl_masken[s][r];
+    return m;
+}();
+
+// angegriffen_bei from the piece masks: what stands where is read from them,
+// and a slider's rays are followed only when a piece that moves along them
+// stands somewhere on them.
+bool angegriffen_aus(int s, int vz, const uint64_t* m, uint64_t besetzt) {
+    const int e = 6 + vz;  // the attacker's pawns
+    if ((bauernquellen(bit(s), vz) & m[e]) || (springer_masken[s] & m[e + vz]) || (koenig_masken[s] & m[e + 5 * vz]))
+        return true;
+    const uint64_t dame = m[e + 4 * vz];
+    const uint64_t schraeg = m[e + 2 * vz] | dame, gerade = m[e + 3 * vz] | dame;
+    if (laeufer_linien[s] & schraeg)
+        for (int r = LAEUFER_STRAHLEN; r < TURM_STRAHLEN; ++r)
+            if (const int t = erstes_hindernis(s, r, besetzt); t != 0 && (schraeg & bit(t))) return true;
+    if (turm_linien[s] & gerade)
+        for (int r = TURM_STRAHLEN; r < 8; ++r)
+            if (const int t = erstes_hindernis(s, r, besetzt); t != 0 && (gerade & bit(t))) return true;
+    return false;
+}
+
+}  // namespace
+
 bool koenig_bedroht_aus(int farbe, const Lage& lage) {
     const int vz = farbe == WEISS ? 1 : -1;
     const uint64_t besetzt = ~lage.maske[leer + 6];
     for (uint64_t koenige = lage.maske[6 + vz * wkonig]; koenige != 0;)
-        if (angegriffen_bei(naechstes_feld(koenige), -vz, besetzt)) return true;
+        if (angegriffen_aus(naechstes_feld(koenige), -vz, lage.maske, besetzt)) return true;
     return false;
 }
 
