@@ -391,8 +391,17 @@ void rochaden(Schreiber& w, int tiefe, int farbe, uint64_t besetzt) {
 }
 
 // Knight jumps and king steps, in the generator's order, onto the squares
-// of `erlaubt` (empty or enemy, or enemy only).
-inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele& ziele) {
+// of `erlaubt` (empty or enemy, or enemy only); `reichweite` holds all the
+// targets, so that none or one of them needs no order.
+inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele& ziele, uint64_t reichweite) {
+    const uint64_t treffer = reichweite & erlaubt;
+    if ((treffer & (treffer - 1)) == 0) {
+        if (treffer != 0) {
+            const int t = __builtin_ctzll(treffer) + 1;
+            w.zug(s, t, figur, brett[t]);
+        }
+        return;
+    }
     for (int k = 0; k < ziele.n; ++k) {
         const int t = ziele.feld[k];
         if (erlaubt & bit(t)) w.zug(s, t, figur, brett[t]);
@@ -451,7 +460,7 @@ void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_
                 bauer_schlaege(w, s, figur, vz, feinde);
                 break;
             case wspringer:
-                sprung(w, s, figur, ziele, springer_ziele[s]);
+                sprung(w, s, figur, ziele, springer_ziele[s], springer_masken[s]);
                 break;
             case wlaufer:
                 gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
@@ -464,7 +473,7 @@ void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_
                 break;
             case wkonig:
                 if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
-                sprung(w, s, figur, ziele, koenig_ziele[s]);
+                sprung(w, s, figur, ziele, koenig_ziele[s], koenig_masken[s]);
                 break;
         }
     }
