@@ -46,11 +46,18 @@ constexpr bool rand_stimmt() {
 }
 static_assert(rand_stimmt());
 
-// The squares of a mask are few here: counted one by one.
-inline int bits(uint64_t m) {
-    int n = 0;
-    for (; m != 0; m &= m - 1) ++n;
-    return n;
+// The squares of a mask: with the processor's counting instruction (ZB) or,
+// where it has none, one square at a time (they are few here). The
+// evaluation is compiled both ways and the way is chosen at start-up.
+template <bool ZB>
+[[gnu::always_inline]] inline int bits(uint64_t m) {
+    if constexpr (ZB) {
+        return __builtin_popcountll(m);
+    } else {
+        int n = 0;
+        for (; m != 0; m &= m - 1) ++n;
+        return n;
+    }
 }
 
 // The highest square of a mask, 0 for none: the scan's "last met".
@@ -66,7 +73,10 @@ constexpr auto linie_maske = [] {
     return m;
 }();
 
-inline int auf_linie(uint64_t m, int l) { return bits(m & linie_maske[l]); }
+template <bool ZB>
+[[gnu::always_inline]] inline int auf_linie(uint64_t m, int l) {
+    return bits<ZB>(m & linie_maske[l]);
+}
 
 constexpr unsigned RANDLINIEN = 1u << 1 | 1u << 8;
 
@@ -236,7 +246,8 @@ inline int bauernsturm(int koenig, const int8_t (&anzahl)[9], int f1, int f2, in
            w3 * (7 - distance[koenig][anzahl[f3]]);
 }
 
-void koenigssicherheit(const Befund& f, Summen& z) {
+template <bool ZB>
+[[gnu::always_inline]] inline void koenigssicherheit(const Befund& f, Summen& z) {
     int aW = 0, aB = 0;
     int& K = z.K;
     int& L = z.L;
@@ -251,21 +262,21 @@ void koenigssicherheit(const Befund& f, Summen& z) {
     const uint64_t wp = m[wbauer + 6], bp = m[sbauer + 6];
     const uint64_t wn = m[wspringer + 6], bn = m[sspringer + 6];
     const uint64_t wl = m[wlaufer + 6], sl = m[slaufer + 6];
-    L -= 15 * bits(wn & RAND) + 3 * bits(wn & (wp << 8));
+    L -= 15 * bits<ZB>(wn & RAND) + 3 * bits<ZB>(wn & (wp << 8));
     for (uint64_t q = wn & (bp >> 8); q != 0;) L += 17 * (8 - rang(naechstes_feld(q)));
     for (uint64_t q = wn; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], SPRINGER_NAEHE, aW, K, 1);
-    L += 15 * bits(bn & RAND) + 3 * bits(bn & (bp >> 8));
+    L += 15 * bits<ZB>(bn & RAND) + 3 * bits<ZB>(bn & (bp >> 8));
     for (uint64_t q = bn & (wp << 8); q != 0;) L -= 17 * (rang(naechstes_feld(q)) - 1);
     for (uint64_t q = bn; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], SPRINGER_NAEHE, aB, K, -1);
 
     // 4./5. Bishops: edge, hemmed in by own pawns (seen from below the last
     //       rank; the neighbours of an a- or h-file bishop wrap to the other
     //       edge, as the squares' numbers do), near the enemy king.
-    L -= 13 * (bits(wl & RAND) + bits(wl & ~REIHE_8 & (wp >> 7)) + bits(wl & ~REIHE_8 & (wp >> 9))) +
-         30 * bits(wl & (wp << 8));
+    L -= 13 * (bits<ZB>(wl & RAND) + bits<ZB>(wl & ~REIHE_8 & (wp >> 7)) + bits<ZB>(wl & ~REIHE_8 & (wp >> 9))) +
+         30 * bits<ZB>(wl & (wp << 8));
     for (uint64_t q = wl; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], LAEUFER_NAEHE, aW, K, 1);
-    L += 13 * (bits(sl & RAND) + bits(sl & ~REIHE_1 & (bp << 7)) + bits(sl & ~REIHE_1 & (bp << 9))) +
-         30 * bits(sl & (bp >> 8));
+    L += 13 * (bits<ZB>(sl & RAND) + bits<ZB>(sl & ~REIHE_1 & (bp << 7)) + bits<ZB>(sl & ~REIHE_1 & (bp << 9))) +
+         30 * bits<ZB>(sl & (bp >> 8));
     for (uint64_t q = sl; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], LAEUFER_NAEHE, aB, K, -1);
 
     // 6./7. Queens near the king, then the attack mass.
@@ -332,7 +343,8 @@ void koenigssicherheit(const Befund& f, Summen& z) {
 // The per-file terms, each visiting only the files it can score on: a file
 // without pawns, rooks and queens scores nothing. The pawns' own terms come
 // ready from the pawn table.
-void linien(const Befund& f, Summen& z) {
+template <bool ZB>
+[[gnu::always_inline]] inline void linien(const Befund& f, Summen& z) {
     int& B = z.B;
     int& T = z.T;
     const Bauernbefund& p = *f.bauern;
@@ -366,26 +378,26 @@ void linien(const Befund& f, Summen& z) {
     // 7. Half-open and open files, by file and by rook or queen on them; the
     //    half-open bonus comes even without a rook or queen to use it.
     const unsigned offen = ~(W | S) & 0x1FEu;
-    T += 13 * (bits(S & ~W) - bits(W & ~S)) + 23 * (bits(f.wt & felder_der_linien(S & ~W)) -
-                                                     bits(f.st & felder_der_linien(W & ~S))) +
-         22 * (bits(f.wt & felder_der_linien(offen)) - bits(f.st & felder_der_linien(offen)));
+    T += 13 * (bits<ZB>(S & ~W) - bits<ZB>(W & ~S)) + 23 * (bits<ZB>(f.wt & felder_der_linien(S & ~W)) -
+                                                     bits<ZB>(f.st & felder_der_linien(W & ~S))) +
+         22 * (bits<ZB>(f.wt & felder_der_linien(offen)) - bits<ZB>(f.st & felder_der_linien(offen)));
 
     // 8. Heavy pieces against isolated pawns, less on the edge files.
     const unsigned s_ziel = s_iso & ~W, w_ziel = w_iso & ~S;
-    T += 12 * (bits(f.wt & felder_der_linien(s_ziel & RANDLINIEN)) - bits(f.st & felder_der_linien(w_ziel & RANDLINIEN))) +
-         16 * (bits(f.wt & felder_der_linien(s_ziel & ~RANDLINIEN)) - bits(f.st & felder_der_linien(w_ziel & ~RANDLINIEN)));
+    T += 12 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & RANDLINIEN)) - bits<ZB>(f.st & felder_der_linien(w_ziel & RANDLINIEN))) +
+         16 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & ~RANDLINIEN)) - bits<ZB>(f.st & felder_der_linien(w_ziel & ~RANDLINIEN)));
 
     // 9. Files of the kings (a missing king has file 0, which holds nothing).
     if (nrPIECES > 15) {
         const int lb = i_linie[f.bk];
         if (p.nW[lb] == 0) {
-            const int n = auf_linie(f.wt, lb);
+            const int n = auf_linie<ZB>(f.wt, lb);
             T += 21 * n;
             if (p.nB[lb] == 0) T += 42 * n;
         }
         const int lw = i_linie[f.wk];
         if (p.nB[lw] == 0) {
-            const int n = auf_linie(f.st, lw);
+            const int n = auf_linie<ZB>(f.st, lw);
             T -= 21 * n;
             if (p.nW[lw] == 0) T -= 42 * n;
         }
@@ -413,7 +425,8 @@ Zwischenstand stand;
 
 }  // namespace
 
-int eval_aus(const Lage& lage, int alpha, int beta) {
+template <bool ZB>
+[[gnu::always_inline]] inline int bewerten(const Lage& lage, int alpha, int beta) {
     ++evals;
     Befund f;
     Summen z{};
@@ -473,12 +486,12 @@ int eval_aus(const Lage& lage, int alpha, int beta) {
     // Bishops off the edge files with an own pawn diagonally ahead, and
     // bishops right in front of an own pawn (White above its second rank,
     // Black below h7).
-    L -= 8 * bits(wl & INNEN & ((wp >> 7) | (wp >> 9))) + 16 * bits(wl & ~REIHEN_1_2 & (wp << 8));
-    L += 8 * bits(sl & INNEN & ((bp << 7) | (bp << 9)));
+    L -= 8 * bits<ZB>(wl & INNEN & ((wp >> 7) | (wp >> 9))) + 16 * bits<ZB>(wl & ~REIHEN_1_2 & (wp << 8));
+    L += 8 * bits<ZB>(sl & INNEN & ((bp << 7) | (bp << 9)));
     for (uint64_t q = sl & UNTER_H7 & (bp >> 8); q != 0;) L += 5 * (9 - rang(naechstes_feld(q)));
     // Rooks off the edge files between two pieces of their own side.
-    T += 18 * (bits(m[sturm + 6] & INNEN & (schwarz << 1) & (schwarz >> 1)) -
-               bits(m[wturm + 6] & INNEN & (weiss << 1) & (weiss >> 1)));
+    T += 18 * (bits<ZB>(m[sturm + 6] & INNEN & (schwarz << 1) & (schwarz >> 1)) -
+               bits<ZB>(m[wturm + 6] & INNEN & (weiss << 1) & (weiss >> 1)));
     // The highest queen of each side.
     f.wt = wt;
     f.st = st;
@@ -531,17 +544,41 @@ int eval_aus(const Lage& lage, int alpha, int beta) {
     if (M + K < alpha - 100) return M + K;
 
     // 12./13. King safety in the middlegame, then the last lazy exit.
-    if (nrPIECES > 13) koenigssicherheit(f, z);
+    if (nrPIECES > 13) koenigssicherheit<ZB>(f, z);
     const int S = M + K + L;
     stand.summe13 = S;
     stand.stufe = 13;
     if (S > beta + 150 || S < alpha - 150) return S;
 
     // 14./15. Pawn structure and files, then the halved combination.
-    linien(f, z);
+    linien<ZB>(f, z);
     stand.ende = M + K + L / 2 + T / 2 + B / 2;
     stand.stufe = 15;
     return stand.ende;
+}
+
+namespace {
+
+// The evaluation with the counting instruction, for processors that have it
+// (x86-64 has had it since about 2008, but the portable build may not assume
+// it).
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("popcnt")]] int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) {
+    return bewerten<true>(lage, alpha, beta);
+}
+const bool zaehlbefehl = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") != 0;
+}();
+#else
+int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) { return bewerten<false>(lage, alpha, beta); }
+constexpr bool zaehlbefehl = false;
+#endif
+
+}  // namespace
+
+int eval_aus(const Lage& lage, int alpha, int beta) {
+    return zaehlbefehl ? bewerten_gezaehlt(lage, alpha, beta) : bewerten<false>(lage, alpha, beta);
 }
 
 int eval_nochmals(int alpha, int beta) {
