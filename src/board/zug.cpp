@@ -38,36 +38,33 @@ constexpr Lagewerte lagewerte = [] {
 // empty squares at index 6.
 inline void figurenmasken(uint64_t (&m)[13]) {
 #if defined(__SSE2__)
-    // The board as 64 bytes. The sign bit of each byte is the colour; the
-    // three low bits of its magnitude (kinds 1 ... 6) are moved one at a
-    // time into the sign bit's place: four byte masks give every code.
+    // The board as 64 bytes. The sign bit of each byte is the colour; its
+    // three low bits tell the kind (for Black as two's complement leaves
+    // them: -1 ... -6 end in 111, 110, ... 010), each moved in turn into the
+    // sign bit's place: four byte masks give every code.
     uint64_t schwarz = 0, b0 = 0, b1 = 0, b2 = 0;
-    const __m128i null = _mm_setzero_si128();
     for (int k = 0; k < 4; ++k) {
         const __m128i b = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
-        const __m128i negativ = _mm_cmplt_epi8(b, null);
-        const __m128i betrag = _mm_sub_epi8(_mm_xor_si128(b, negativ), negativ);
         // Bit 7 of each byte as 16 bits, placed for squares 16k + 1 ... 16k + 16.
         const auto vorzeichen = [k](__m128i x) {
-            return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(x))) << (16 * k);
+            return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x))) << (16 * k);
         };
         schwarz |= vorzeichen(b);
-        b0 |= vorzeichen(_mm_slli_epi16(betrag, 7));
-        b1 |= vorzeichen(_mm_slli_epi16(betrag, 6));
-        b2 |= vorzeichen(_mm_slli_epi16(betrag, 5));
+        b0 |= vorzeichen(_mm_slli_epi16(b, 7));
+        b1 |= vorzeichen(_mm_slli_epi16(b, 6));
+        b2 |= vorzeichen(_mm_slli_epi16(b, 5));
     }
     const uint64_t weiss = ~schwarz;
     const uint64_t n0 = ~b0, n1 = ~b1, n2 = ~b2;
-    const uint64_t bauer = b0 & n1 & n2, springer = n0 & b1 & n2, laeufer = b0 & b1 & n2;
-    const uint64_t turm = n0 & n1 & b2, dame = b0 & n1 & b2, koenig = n0 & b1 & b2;
-    m[wbauer + 6] = bauer & weiss, m[sbauer + 6] = bauer & schwarz;
-    m[wspringer + 6] = springer & weiss, m[sspringer + 6] = springer & schwarz;
-    m[wlaufer + 6] = laeufer & weiss, m[slaufer + 6] = laeufer & schwarz;
-    m[wturm + 6] = turm & weiss, m[sturm + 6] = turm & schwarz;
-    m[wdame + 6] = dame & weiss, m[sdame + 6] = dame & schwarz;
-    m[wkonig + 6] = koenig & weiss, m[skonig + 6] = koenig & schwarz;
-    m[leer + 6] = n0 & n1 & n2;
+    const uint64_t x01 = n0 & b1, x11 = b0 & b1, x00 = n0 & n1, x10 = b0 & n1;  // bits 1 and 0
+    m[wbauer + 6] = x10 & n2 & weiss, m[sbauer + 6] = x11 & b2 & schwarz;
+    m[wspringer + 6] = x01 & n2 & weiss, m[sspringer + 6] = x01 & b2 & schwarz;
+    m[wlaufer + 6] = x11 & n2 & weiss, m[slaufer + 6] = x10 & b2 & schwarz;
+    m[wturm + 6] = x00 & b2 & weiss, m[sturm + 6] = x00 & b2 & schwarz;
+    m[wdame + 6] = x10 & b2 & weiss, m[sdame + 6] = x11 & n2 & schwarz;
+    m[wkonig + 6] = x01 & b2 & weiss, m[skonig + 6] = x01 & n2 & schwarz;
+    m[leer + 6] = x00 & n2;
 #else
     for (uint64_t& maske : m) maske = 0;
     for (int s = 1; s <= 64; ++s) m[brett[s] + 6] |= uint64_t{1} << (s - 1);
@@ -87,11 +84,21 @@ inline int zahl_der_felder(uint64_t m) {
 
 }  // namespace
 
-void lage_aus_brett(Lage& l) {
+namespace {
+
+// ZB: with the processor's bit-count instruction.
+template <bool ZB>
+[[gnu::always_inline]] inline void lage_fuellen(Lage& l) {
     figurenmasken(l.maske);
     // Knights, bishops, rooks and queens carry piece-square values and are
     // few: visited one by one. Pawns and kings carry none: only counted.
-    int32_t leicht = 0, schwer = 0;
+    int32_t leicht = 0, schwer = 0, material = 0;
+    int figuren = 0;
+    const auto zaehle = [&](int c, int n) {
+        l.anzahl[c + 6] = static_cast<int8_t>(n);
+        material += n * figurenwert[c + 6];
+        figuren += n;
+    };
     const auto besuche = [&](int c) {
         int n = 0;
         for (uint64_t q = l.maske[c + 6]; q != 0; ++n) {
@@ -99,22 +106,40 @@ void lage_aus_brett(Lage& l) {
             leicht += lagewerte.leicht[c + 6][s];
             schwer += lagewerte.schwer[c + 6][s];
         }
-        l.anzahl[c + 6] = static_cast<int8_t>(n);
+        zaehle(c, n);
     };
     besuche(wspringer), besuche(wlaufer), besuche(wturm), besuche(wdame);
     besuche(sspringer), besuche(slaufer), besuche(sturm), besuche(sdame);
+    for (const int c : {wbauer, wkonig, sbauer, skonig})
+        zaehle(c, ZB ? __builtin_popcountll(l.maske[c + 6]) : zahl_der_felder(l.maske[c + 6]));
     l.leicht = leicht;
     l.schwer = schwer;
-    for (const int c : {wbauer, wkonig, sbauer, skonig})
-        l.anzahl[c + 6] = static_cast<int8_t>(zahl_der_felder(l.maske[c + 6]));
-    int32_t material = 0;
-    int figuren = 0;
-    for (int art = wbauer; art <= wkonig; ++art) {
-        material += figurenwert[art + 6] * (l.anzahl[art + 6] - l.anzahl[6 - art]);
-        figuren += l.anzahl[art + 6] + l.anzahl[6 - art];
-    }
     l.material = material;
     l.anzahl[leer + 6] = static_cast<int8_t>(64 - figuren);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("popcnt")]] void lage_gezaehlt(Lage& l) { lage_fuellen<true>(l); }
+#else
+void lage_gezaehlt(Lage& l) { lage_fuellen<false>(l); }
+#endif
+
+}  // namespace
+
+#if defined(__GNUC__) && defined(__x86_64__)
+const bool zaehlbefehl = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") != 0;
+}();
+#else
+const bool zaehlbefehl = false;
+#endif
+
+void lage_aus_brett(Lage& l) {
+    if (zaehlbefehl)
+        lage_gezaehlt(l);
+    else
+        lage_fuellen<false>(l);
 }
 
 namespace {

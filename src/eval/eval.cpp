@@ -560,19 +560,14 @@ template <bool ZB>
 namespace {
 
 // The evaluation with the counting instruction, for processors that have it
-// (x86-64 has had it since about 2008, but the portable build may not assume
+// (most x86-64 ones since about 2008, but the portable build may not assume
 // it).
 #if defined(__GNUC__) && defined(__x86_64__)
 [[gnu::target("popcnt")]] int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) {
     return bewerten<true>(lage, alpha, beta);
 }
-const bool zaehlbefehl = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("popcnt") != 0;
-}();
 #else
 int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) { return bewerten<false>(lage, alpha, beta); }
-constexpr bool zaehlbefehl = false;
 #endif
 
 }  // namespace
