@@ -98,8 +98,8 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                 for (const int seite : {WEISS, SCHWARZ}) {
                     ASSERT_NO_FATAL_FAILURE(gleiche_listen([&] { qmovegen(200, seite); },
                                                            [&] { qmovegen_aus(200, seite, lage[n]); }, start));
-                    ASSERT_NO_FATAL_FAILURE(gleiche_listen([&] { movegen(200, seite); },
-                                                           [&] { movegen_aus(200, seite, lage[n]); }, start));
+                    ASSERT_NO_FATAL_FAILURE(
+                        gleiche_listen([&] { movegen(200, seite); }, [&] { movegen_aus(200, seite, lage[n]); }, start));
                     ASSERT_EQ(koenig_bedroht_aus(seite, lage[n]), koenig_bedroht(seite)) << start << " after ply " << n;
                 }
                 farbe = farbe == WEISS ? SCHWARZ : WEISS;

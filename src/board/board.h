@@ -376,14 +376,15 @@ struct Lage {
 
 // The summary of brett as it stands.
 void lage_aus_brett(Lage& l);
-
-// True when the processor counts the bits of a word in one instruction:
-// code that counts much is compiled a second way for it.
-extern const bool zaehlbefehl;
 // The summary after move m, made on the board that `vor` summarises: brett
 // must already hold the board after the move (a castling or a promotion is
 // summarised from it afresh).
 void lage_nach_zug(const Lage& vor, const ZugEintrag& m, Lage& nach);
+
+// True when the processor counts the bits of a word in one instruction
+// (checked at start-up): code that counts much is compiled a second way for
+// it, since the portable build may not assume it.
+extern const bool zaehlbefehl;
 
 // --- set-up and make/unmake -------------------------------------------------
 

@@ -73,18 +73,14 @@ inline void figurenmasken(uint64_t (&m)[13]) {
 
 inline uint64_t feldbit(int s) { return uint64_t{1} << (s - 1); }
 
-// The squares of a mask, counted eight bits at a time (no instruction for it
-// in the portable build).
+// The squares of a mask, counted eight bits at a time: for a processor
+// without the counting instruction.
 inline int zahl_der_felder(uint64_t m) {
     m -= (m >> 1) & 0x5555555555555555ull;
     m = (m & 0x3333333333333333ull) + ((m >> 2) & 0x3333333333333333ull);
     m = (m + (m >> 4)) & 0x0F0F0F0F0F0F0F0Full;
     return static_cast<int>((m * 0x0101010101010101ull) >> 56);
 }
-
-}  // namespace
-
-namespace {
 
 // ZB: with the processor's bit-count instruction.
 template <bool ZB>

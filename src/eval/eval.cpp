@@ -25,7 +25,7 @@ struct Befund {
     int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
     uint64_t wt, st;         // the rooks and queens of White and Black
     const Bauernbefund* bauern;
-    const uint64_t* maske;   // the piece masks, by code + 6
+    const uint64_t* maske;  // the piece masks, by code + 6
 };
 
 // Squares as masks (bit s - 1 for square s): files, ranks and the edge ring.
@@ -37,7 +37,7 @@ constexpr uint64_t REIHE_8 = REIHE_1 << 56;
 constexpr uint64_t REIHEN_1_2 = 0xFFFFull;
 constexpr uint64_t REIHEN_1_4 = 0xFFFFFFFFull;
 constexpr uint64_t RAND = LINIE_A | LINIE_H | REIHE_1 | REIHE_8;  // brettrand 1
-constexpr uint64_t UNTER_H7 = (uint64_t{1} << 55) - 1;          // squares 1 ... 55
+constexpr uint64_t UNTER_H7 = (uint64_t{1} << 55) - 1;            // squares 1 ... 55
 
 constexpr bool rand_stimmt() {
     for (int s = 1; s <= 64; ++s)
@@ -184,9 +184,9 @@ inline int rang(int s) { return i_reihe[s]; }
 // storm and shelter rules (each king is asked only about its own), and the
 // score of step 11 for a White and for a Black king.
 enum Zone : uint8_t {
-    W_LANG = 1,    // c2, c1, b1
-    W_LANG4 = 2,   // a1, b1, c1, c2
-    W_KURZ = 4,    // g1, h1, h2, g2
+    W_LANG = 1,   // c2, c1, b1
+    W_LANG4 = 2,  // a1, b1, c1, c2
+    W_KURZ = 4,   // g1, h1, h2, g2
     W_C1B1 = 8,
     S_KURZ = 16,   // g8, h8, h7, g7
     S_LANG = 32,   // c7, c8, b8
@@ -378,14 +378,16 @@ template <bool ZB>
     // 7. Half-open and open files, by file and by rook or queen on them; the
     //    half-open bonus comes even without a rook or queen to use it.
     const unsigned offen = ~(W | S) & 0x1FEu;
-    T += 13 * (bits<ZB>(S & ~W) - bits<ZB>(W & ~S)) + 23 * (bits<ZB>(f.wt & felder_der_linien(S & ~W)) -
-                                                     bits<ZB>(f.st & felder_der_linien(W & ~S))) +
+    T += 13 * (bits<ZB>(S & ~W) - bits<ZB>(W & ~S)) +
+         23 * (bits<ZB>(f.wt & felder_der_linien(S & ~W)) - bits<ZB>(f.st & felder_der_linien(W & ~S))) +
          22 * (bits<ZB>(f.wt & felder_der_linien(offen)) - bits<ZB>(f.st & felder_der_linien(offen)));
 
     // 8. Heavy pieces against isolated pawns, less on the edge files.
     const unsigned s_ziel = s_iso & ~W, w_ziel = w_iso & ~S;
-    T += 12 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & RANDLINIEN)) - bits<ZB>(f.st & felder_der_linien(w_ziel & RANDLINIEN))) +
-         16 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & ~RANDLINIEN)) - bits<ZB>(f.st & felder_der_linien(w_ziel & ~RANDLINIEN)));
+    T += 12 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & RANDLINIEN)) -
+               bits<ZB>(f.st & felder_der_linien(w_ziel & RANDLINIEN))) +
+         16 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & ~RANDLINIEN)) -
+               bits<ZB>(f.st & felder_der_linien(w_ziel & ~RANDLINIEN)));
 
     // 9. Files of the kings (a missing king has file 0, which holds nothing).
     if (nrPIECES > 15) {
