@@ -578,7 +578,10 @@ int eval_aus(const Lage& lage, int alpha, int beta) {
     return zaehlbefehl ? bewerten_gezaehlt(lage, alpha, beta) : bewerten<false>(lage, alpha, beta);
 }
 
-int eval_nochmals(int alpha, int beta) {
+namespace {
+
+// eval_nochmals, evaluating anew from `lage` when given, else from brett.
+int nochmals(const Lage* lage, int alpha, int beta) {
     // The exits in eval's order; where the latest call stopped short of the
     // one this window takes, the board is evaluated anew.
     const Zwischenstand& z = stand;
@@ -588,21 +591,21 @@ int eval_nochmals(int alpha, int beta) {
     } else if (z.belegte == 2) {
         wert = 0;
     } else if (z.stufe < 8) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else if (z.summe8 >= beta + 100) {
         wert = z.rueck8;
     } else if (z.stufe < 11) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else if (z.rueck10 >= beta + 100) {
         wert = z.rueck10;
     } else if (z.rueck11 < alpha - 100) {
         wert = z.rueck11;
     } else if (z.stufe < 13) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else if (z.summe13 > beta + 150 || z.summe13 < alpha - 150) {
         wert = z.summe13;
     } else if (z.stufe < 15) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else {
         wert = z.ende;
     }
@@ -615,6 +618,12 @@ int eval_nochmals(int alpha, int beta) {
     if (z.wk == 0 || z.bk == 0) printf("BUH!");
     return wert;
 }
+
+}  // namespace
+
+int eval_nochmals(int alpha, int beta) { return nochmals(nullptr, alpha, beta); }
+
+int eval_nochmals_aus(const Lage& lage, int alpha, int beta) { return nochmals(&lage, alpha, beta); }
 
 int eval(int, int, int alpha, int beta) {
     Lage l;

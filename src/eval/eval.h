@@ -40,6 +40,8 @@ int eval_aus(const Lage& lage, int alpha, int beta);
 // call evaluated, which the caller has not changed since: answered from what
 // that call found on its way where it got far enough for this window.
 int eval_nochmals(int alpha, int beta);
+// The same with the board's summary given, for a board evaluated anew.
+int eval_nochmals_aus(const Lage& lage, int alpha, int beta);
 
 // The pawn facts of the board as eval reads them, from the pawn table, and
 // the same computed afresh: the table must never give anything else.

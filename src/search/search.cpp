@@ -83,8 +83,8 @@ inline int bewerte(const Lage& lage, int farbe, int unten, int oben) {
 }
 
 // The same for the board the latest eval() call evaluated, unchanged since.
-inline int nochmals_bewerten(int farbe, int unten, int oben) {
-    const int v = eval_nochmals(unten, oben);
+inline int nochmals_bewerten(const Lage& lage, int farbe, int unten, int oben) {
+    const int v = eval_nochmals_aus(lage, unten, oben);
     return farbe == SCHWARZ ? -v : v;
 }
 
@@ -223,7 +223,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //    capture. Far below beta the captures are not even looked at.
     int16_t standpat = 0;
     if (tiefe <= q0) {
-        const int v = schon_bewertet ? nochmals_bewerten(farbe, alpha - 500, beta + 500)
+        const int v = schon_bewertet ? nochmals_bewerten(lage, farbe, alpha - 500, beta + 500)
                                      : bewerte(lage, farbe, alpha - 500, beta + 500);
         if (v >= beta) return v;
         if (v + 900 < beta) return v;
