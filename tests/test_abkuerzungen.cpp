@@ -1,6 +1,7 @@
-// The search asks "is this king attacked" and the castling test "does any
-// opponent move end here" without generating lists. Both answers must equal
-// what generating the list and looking at it gives, on every kind of board.
+// The search asks "is this king attacked" (from the board or from its
+// summary's masks) and the castling test "does any opponent move end here"
+// without generating lists. The answers must equal what generating the list
+// and looking at it gives, on every kind of board.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -16,8 +17,11 @@ TEST(Abkuerzung, KoenigBedrohtUndZugEndetAufWieDieListe) {
     std::mt19937 zufall(2026);
     int bedroht = 0, erreicht = 0;
     auto vergleiche = [&] {
+        Lage lage;
+        lage_aus_brett(lage);
         for (const int g : {WEISS, SCHWARZ}) {
             ASSERT_EQ(koenig_bedroht(g), inSchach(g) == 1) << "side " << g;
+            ASSERT_EQ(koenig_bedroht_aus(g, lage), inSchach(g) == 1) << "side " << g << ", from the summary";
             bedroht += koenig_bedroht(g);
             movegen(LISTE, g);
             bool ziel[65] = {};

@@ -78,8 +78,10 @@ TEST(Protokoll, PartieWieEineOberflaeche) {
     // moves in 5 seconds and a clock that runs down.
     std::string z;
     for (int n = 0; n < 16 && ergebnis().empty(); ++n) {
+        // The words leave out en passant: a side whose only legal moves are
+        // such captures ends the random play here.
         const std::vector<std::string> zuege = legale_zuege();
-        if (zuege.empty()) break;  // only en passant is left, which the list does not offer
+        if (zuege.empty()) break;
         const std::string meiner = zuege[zufall() % zuege.size()];
         spielen(meiner);
         kelpin.sende("time " + std::to_string(500 - 20 * n));

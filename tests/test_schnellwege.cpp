@@ -1,9 +1,10 @@
 // The engine's shortcuts against the plain computation they stand for, over
-// random games: the pawn table against the pawn facts worked out afresh from
-// the board, an evaluation answered again under another window against a new
-// one, the captures from the evaluation's masks against the capture
-// generator, and the table's compact moves against the moves themselves;
-// then the move loop's place-by-place order against the whole sort.
+// random games: the board's summary carried from move to move and the pawn
+// table against what the board gives afresh, an evaluation answered again
+// under another window against a new one, the moves generated from the
+// summary against the generators' own, and the table's compact moves against
+// the moves themselves; then the move loop's place-by-place order against the
+// whole sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,8 +22,33 @@ bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
                                               y.reserve, y.sortwert, y.neue_figur);
 }
 
+bool gleich(const Lage& x, const Lage& y) {
+    return std::equal(std::begin(x.maske), std::end(x.maske), std::begin(y.maske)) &&
+           std::equal(std::begin(x.anzahl), std::end(x.anzahl), std::begin(y.anzahl)) &&
+           std::tie(x.material, x.leicht, x.schwer) == std::tie(y.material, y.leicht, y.schwer);
+}
+
+Lage frisch() {
+    Lage l;
+    lage_aus_brett(l);
+    return l;
+}
+
+// The same list generated twice, into list 200, from brett and from the summary.
+template <typename A, typename B>
+void gleiche_listen(A aus_brett, B aus_lage, const char* was) {
+    aus_brett();
+    ZugEintrag erwartet[PLAETZE];
+    const int anzahl = index[200];
+    std::copy(zug[200], zug[200] + anzahl + 1, erwartet);
+    aus_lage();
+    ASSERT_EQ(index[200], anzahl) << was;
+    for (int i = 1; i <= anzahl; ++i) ASSERT_TRUE(gleich(zug[200][i], erwartet[i])) << was << " move " << i;
+}
+
 // Random games from a few starting placements, with promotions and castling
-// among the moves; the pawn facts are checked after every make and unmake.
+// among the moves; the summary and the pawn facts are checked after every
+// make and unmake.
 TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     // The table starts all zero, which must be what a board without pawns gives.
     test::stellung("k7/8/8/8/8/8/8/K7");
@@ -39,6 +65,8 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
             test::stellung(start);
             int farbe = WEISS;
             int gespielt[PLIES + 1] = {};
+            Lage lage[PLIES + 1];
+            lage[0] = frisch();
             int n = 0;
             while (n < PLIES) {
                 const int liste = 10 + n;
@@ -49,7 +77,9 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                     ASSERT_TRUE(gleich(als_zug(tabellenzug(zug[liste][i])), zug[liste][i])) << start << " ply " << n;
                 gespielt[n] = static_cast<int>(zufall() % index[liste]) + 1;
                 zugausf(liste, gespielt[n]);
+                lage_nach_zug(lage[n], zug[liste][gespielt[n]], lage[n + 1]);
                 ++n;
+                ASSERT_TRUE(gleich(lage[n], frisch())) << start << " after ply " << n;
                 ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " after ply " << n;
                 // The same board under another window, answered from what
                 // the latest evaluation found, as evaluating it anew would.
@@ -62,24 +92,22 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                     ASSERT_EQ(eval_nochmals(a2, b2), neu) << start << " after ply " << n;
                     ASSERT_EQ(evals, vorher + 1);
                 }
-                // The captures from the masks the evaluation left equal the
-                // capture generator's own, for both sides.
-                eval(0, 0, -32000, 32000);
+                // What is taken from the summary equals what the board gives,
+                // for both sides: the evaluation, the lists and the check.
+                ASSERT_EQ(eval_aus(lage[n], -32000, 32000), eval(0, 0, -32000, 32000)) << start << " after ply " << n;
                 for (const int seite : {WEISS, SCHWARZ}) {
-                    qmovegen(200, seite);
-                    ZugEintrag erwartet[PLAETZE];
-                    const int anzahl = index[200];
-                    std::copy(zug[200], zug[200] + anzahl + 1, erwartet);
-                    qmovegen_aus(200, seite, eval_masken);
-                    ASSERT_EQ(index[200], anzahl) << start << " after ply " << n;
-                    for (int i = 1; i <= anzahl; ++i)
-                        ASSERT_TRUE(gleich(zug[200][i], erwartet[i])) << start << " ply " << n;
+                    ASSERT_NO_FATAL_FAILURE(gleiche_listen([&] { qmovegen(200, seite); },
+                                                           [&] { qmovegen_aus(200, seite, lage[n]); }, start));
+                    ASSERT_NO_FATAL_FAILURE(
+                        gleiche_listen([&] { movegen(200, seite); }, [&] { movegen_aus(200, seite, lage[n]); }, start));
+                    ASSERT_EQ(koenig_bedroht_aus(seite, lage[n]), koenig_bedroht(seite)) << start << " after ply " << n;
                 }
                 farbe = farbe == WEISS ? SCHWARZ : WEISS;
             }
             while (n > 0) {
                 --n;
                 zugzur(10 + n, gespielt[n]);
+                ASSERT_TRUE(gleich(lage[n], frisch())) << start << " back at ply " << n;
                 ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " back at ply " << n;
             }
         }
@@ -119,6 +147,32 @@ TEST(Sortierung, PlatzweiseWieImGanzen) {
         for (int k = n; k >= bis; --k)
             ASSERT_EQ(zug[EBENE][ordnung_platz(EBENE, k)].von, ganz[k].von) << "round " << runde << " place " << k;
     }
+}
+
+// A full list at the last level whose every middle entry is the lowest of
+// its range when its turn comes (each such step leaves the pivot at the
+// range's bottom, the bottom entry at the top and the top entry in the
+// middle): the ranges still to sort must not outgrow their table.
+TEST(Sortierung, MitteStetsAmKleinsten) {
+    constexpr int EBENE = EBENEN - 1, N = MAXZUEGE;
+    int platz[N + 1];
+    for (int i = 0; i <= N; ++i) platz[i] = i;
+    for (int a = 1; a <= N; ++a) {
+        const int mitte = (a + N) / 2;
+        zug[EBENE][platz[mitte]] = ZugEintrag{};
+        zug[EBENE][platz[mitte]].von = static_cast<uint16_t>(platz[mitte]);
+        zug[EBENE][platz[mitte]].sortwert = a;
+        std::swap(platz[mitte], platz[N]);
+        std::swap(platz[a], platz[N]);
+    }
+    ZugEintrag roh[PLAETZE];
+    std::copy(zug[EBENE], zug[EBENE] + N + 1, roh);
+    qmoveorder(EBENE, 1, N);
+    ZugEintrag ganz[PLAETZE];
+    std::copy(zug[EBENE], zug[EBENE] + N + 1, ganz);
+    std::copy(roh, roh + N + 1, zug[EBENE]);
+    ordnung_beginnen(EBENE, N);
+    for (int k = N; k >= 1; --k) ASSERT_EQ(zug[EBENE][ordnung_platz(EBENE, k)].von, ganz[k].von) << "place " << k;
 }
 
 }  // namespace

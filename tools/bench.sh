@@ -22,8 +22,10 @@ quote() { awk "BEGIN {printf \"%.2f\", $1 / $2}"; }
 seiten=(neu)
 declare -A dir=([neu]=$build)
 
-# The earlier commit: its sources from git archive, the current bench sources
-# over them, built in Release without the tests.
+# The earlier commit: its sources from git archive, the current bench program
+# over them, built in Release without the tests. The signature searches keep
+# the commit's own bench/signatur.h, which calls that commit's driver (whose
+# interface has changed over time); only a commit without one takes ours.
 if [ -n "$base" ]; then
   commit=$(git rev-parse --verify --quiet "$base^{commit}") || { echo "make bench: no commit '$base'"; exit 1; }
   ort=$build/bench-base
@@ -33,7 +35,8 @@ if [ -n "$base" ]; then
     git archive "$commit" | tar -x -C "$ort/quelle"
     echo "$commit" >"$ort/commit"
   fi
-  for f in bench/bench.cpp bench/signatur.h; do cmp -s "$f" "$ort/quelle/$f" || cp "$f" "$ort/quelle/$f"; done
+  cmp -s bench/bench.cpp "$ort/quelle/bench/bench.cpp" || cp bench/bench.cpp "$ort/quelle/bench/bench.cpp"
+  [ -f "$ort/quelle/bench/signatur.h" ] || cp bench/signatur.h "$ort/quelle/bench/signatur.h"
   echo "building $(git log -1 --format='%h %s' "$commit" | cut -c1-70) in $ort"
   cmake -S "$ort/quelle" -B "$ort/bau" -DCMAKE_BUILD_TYPE=Release -DKELPIN_TESTS=OFF >"$tmp/cmake.log" 2>&1 &&
     cmake --build "$ort/bau" -j "${JOBS:-2}" >>"$tmp/cmake.log" 2>&1 || { cat "$tmp/cmake.log"; exit 1; }

@@ -377,6 +377,36 @@ inline constexpr int rechte_von_feld(int s) {
 extern uint64_t rechte_kennung[16];
 extern uint64_t ep_kennung[9];
 
+// --- the board in summary ---------------------------------------------------
+
+struct ZugEintrag;
+
+// What the evaluation and the generators read of a board besides brett and
+// would otherwise gather square by square: one mask per piece code (index
+// code + 6, bit s - 1 for square s; index 6 holds the empty squares), the
+// material balance, the piece counts and the sums of the piece-square terms
+// that look at no other square. The search keeps one per level, each child's
+// derived from its parent's by the move; elsewhere it is taken from brett.
+struct Lage {
+    uint64_t maske[13];
+    int32_t material;   // figurenwert summed over the board, White positive
+    int32_t leicht;     // the minor pieces' part of the evaluation's sum L
+    int32_t schwer;     // the rooks', queens' and minor pieces' part of its sum T
+    int8_t anzahl[13];  // pieces by code + 6; index 6 counts the empty squares
+};
+
+// The summary of brett as it stands.
+void lage_aus_brett(Lage& l);
+// The summary after move m, made on the board that `vor` summarises: brett
+// must already hold the board after the move (a castling or a promotion is
+// summarised from it afresh).
+void lage_nach_zug(const Lage& vor, const ZugEintrag& m, Lage& nach);
+
+// True when the processor counts the bits of a word in one instruction
+// (checked at start-up): code that counts much is compiled a second way for
+// it, since the portable build may not assume it.
+extern const bool zaehlbefehl;
+
 // --- set-up and make/unmake -------------------------------------------------
 
 int brettinit();

@@ -1,19 +1,20 @@
-// The static evaluation: one scan of the board collects material, piece-square
-// values and the per-file facts; global terms and four lazy exits follow, then
-// king safety (middlegame only) and the per-file pawn and rook terms. What the
-// pawns alone decide is kept in a table by placement of the pawns.
+// The static evaluation: the board's summary (Lage) brings material, piece
+// counts, masks and the piece-square values; the terms that look at other
+// squares are taken from the masks, the per-file facts from the masks and the
+// pawn table; global terms and four lazy exits follow, then king safety
+// (middlegame only) and the per-file pawn and rook terms. What the pawns alone
+// decide is kept in a table by placement of the pawns.
 #include "eval/eval.h"
 
-#include <cstddef>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "search/search.h"
 
 namespace kelpin {
-
-uint64_t eval_masken[13];
 
 namespace {
 
@@ -22,13 +23,62 @@ namespace {
 struct Befund {
     int wk, bk, wq, bq;
     int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
-    unsigned tdatei;         // bit f: rooks or queens on file f
-    int8_t tW[9], tB[9];     // rooks and queens per file
+    uint64_t wt, st;         // the rooks and queens of White and Black
     const Bauernbefund* bauern;
-    // The square lists come last: only their first nws ... nsl entries are
-    // ever read, so they are not cleared for each call.
-    int ws[64], ss[64], wl[64], sl[64];
+    const uint64_t* maske;  // the piece masks, by code + 6
 };
+
+// Squares as masks (bit s - 1 for square s): files, ranks and the edge ring.
+constexpr uint64_t LINIE_A = 0x0101010101010101ull;
+constexpr uint64_t LINIE_H = LINIE_A << 7;
+constexpr uint64_t INNEN = ~(LINIE_A | LINIE_H);  // files b ... g
+constexpr uint64_t REIHE_1 = 0xFFull;
+constexpr uint64_t REIHE_8 = REIHE_1 << 56;
+constexpr uint64_t REIHEN_1_2 = 0xFFFFull;
+constexpr uint64_t REIHEN_1_4 = 0xFFFFFFFFull;
+constexpr uint64_t RAND = LINIE_A | LINIE_H | REIHE_1 | REIHE_8;  // brettrand 1
+constexpr uint64_t UNTER_H7 = (uint64_t{1} << 55) - 1;            // squares 1 ... 55
+
+constexpr bool rand_stimmt() {
+    for (int s = 1; s <= 64; ++s)
+        if (((RAND >> (s - 1)) & 1) != (brettrand[s] == 1)) return false;
+    return true;
+}
+static_assert(rand_stimmt());
+
+// The squares of a mask: with the processor's counting instruction (ZB) or,
+// where it has none, one square at a time (they are few here). The
+// evaluation is compiled both ways and the way is chosen at start-up.
+template <bool ZB>
+[[gnu::always_inline]] inline int bits(uint64_t m) {
+    if constexpr (ZB) {
+        return __builtin_popcountll(m);
+    } else {
+        int n = 0;
+        for (; m != 0; m &= m - 1) ++n;
+        return n;
+    }
+}
+
+// The highest square of a mask, 0 for none: the scan's "last met".
+inline int hoechstes_feld(uint64_t m) { return m == 0 ? 0 : 64 - __builtin_clzll(m); }
+
+// The squares of the files of a file set (bit f for file f).
+inline uint64_t felder_der_linien(unsigned linien) { return ((linien >> 1) & 0xFF) * LINIE_A; }
+
+// The squares of file l; file 0 (a missing piece's) has none.
+constexpr auto linie_maske = [] {
+    std::array<uint64_t, 9> m{};
+    for (int l = 1; l <= 8; ++l) m[l] = LINIE_A << (l - 1);
+    return m;
+}();
+
+template <bool ZB>
+[[gnu::always_inline]] inline int auf_linie(uint64_t m, int l) {
+    return bits<ZB>(m & linie_maske[l]);
+}
+
+constexpr unsigned RANDLINIEN = 1u << 1 | 1u << 8;
 
 // Five partial sums: material, minor pieces, rooks/queens/centre, pawns and
 // king safety. Only the final combination halves L, T and B.
@@ -122,59 +172,56 @@ void bauern_auswerten(uint64_t weiss, uint64_t schwarz, Bauernbefund& p) {
     });
 }
 
-inline const Bauernbefund& bauern(uint64_t weiss, uint64_t schwarz) {
+inline const Bauernbefund& bauern_von(uint64_t weiss, uint64_t schwarz) {
     Bauernbefund& p = bauernplatz(weiss, schwarz);
     if (p.weiss != weiss || p.schwarz != schwarz) bauern_auswerten(weiss, schwarz, p);
     return p;
 }
 
-// Reads a square that may lie off the board (a bishop on the last rank
-// looking past it) as empty.
-inline int inhalt(int s) { return (s >= 1 && s <= 64) ? brett[s] : leer; }
-
 inline int rang(int s) { return i_reihe[s]; }
 
-// One mask per piece code (index code + 6): bit s - 1 for every square s
-// holding that piece.
-inline void figurenmasken(uint64_t (&m)[13]) {
-#if defined(__SSE2__)
-    // The board as 64 bytes. The sign bit of each byte is the colour; the
-    // three low bits of its magnitude (kinds 1 ... 6) are moved one at a
-    // time into the sign bit's place: four byte masks give every code.
-    uint64_t schwarz = 0, b0 = 0, b1 = 0, b2 = 0;
-    const __m128i null = _mm_setzero_si128();
-    for (int k = 0; k < 4; ++k) {
-        const __m128i b = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
-        const __m128i negativ = _mm_cmplt_epi8(b, null);
-        const __m128i betrag = _mm_sub_epi8(_mm_xor_si128(b, negativ), negativ);
-        // Bit 7 of each byte as 16 bits, placed for squares 16k + 1 ... 16k + 16.
-        const auto vorzeichen = [k](__m128i x) {
-            return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(x))) << (16 * k);
-        };
-        schwarz |= vorzeichen(b);
-        b0 |= vorzeichen(_mm_slli_epi16(betrag, 7));
-        b1 |= vorzeichen(_mm_slli_epi16(betrag, 6));
-        b2 |= vorzeichen(_mm_slli_epi16(betrag, 5));
-    }
-    const uint64_t weiss = ~schwarz;
-    const uint64_t n0 = ~b0, n1 = ~b1, n2 = ~b2;
-    const uint64_t bauer = b0 & n1 & n2, springer = n0 & b1 & n2, laeufer = b0 & b1 & n2;
-    const uint64_t turm = n0 & n1 & b2, dame = b0 & n1 & b2, koenig = n0 & b1 & b2;
-    m[wbauer + 6] = bauer & weiss, m[sbauer + 6] = bauer & schwarz;
-    m[wspringer + 6] = springer & weiss, m[sspringer + 6] = springer & schwarz;
-    m[wlaufer + 6] = laeufer & weiss, m[slaufer + 6] = laeufer & schwarz;
-    m[wturm + 6] = turm & weiss, m[sturm + 6] = turm & schwarz;
-    m[wdame + 6] = dame & weiss, m[sdame + 6] = dame & schwarz;
-    m[wkonig + 6] = koenig & weiss, m[skonig + 6] = koenig & schwarz;
-    m[6] = 0;  // empty squares are not visited
-#else
-    for (uint64_t& maske : m) maske = 0;
-    for (int s = 1; s <= 64; ++s) m[brett[s] + 6] |= uint64_t{1} << (s - 1);
-#endif
-}
+// What each square means to a king standing on it: the wings of the pawn
+// storm and shelter rules (each king is asked only about its own), and the
+// score of step 11 for a White and for a Black king.
+enum Zone : uint8_t {
+    W_LANG = 1,   // c2, c1, b1
+    W_LANG4 = 2,  // a1, b1, c1, c2
+    W_KURZ = 4,   // g1, h1, h2, g2
+    W_C1B1 = 8,
+    S_KURZ = 16,   // g8, h8, h7, g7
+    S_LANG = 32,   // c7, c8, b8
+    S_LANG4 = 64,  // a8, b8, c8, c7
+    S_C8B8 = 128,
+};
+struct Koenigsfeld {
+    uint8_t zone;
+    int8_t wert_w, wert_s;
+};
+constexpr auto koenigsfelder = [] {
+    std::array<Koenigsfeld, 65> z{};
+    auto setze = [&z](std::initializer_list<int> felder, uint8_t zone) {
+        for (const int s : felder) z[s].zone |= zone;
+    };
+    setze({c2, c1, b1}, W_LANG), setze({a1, b1, c1, c2}, W_LANG4), setze({g1, h1, h2, g2}, W_KURZ);
+    setze({c1, b1}, W_C1B1);
+    setze({g8, h8, h7, g7}, S_KURZ), setze({c7, c8, b8}, S_LANG), setze({a8, b8, c8, c7}, S_LANG4);
+    setze({c8, b8}, S_C8B8);
+    z[f1].wert_w = -37, z[e1].wert_w = -25, z[e2].wert_w = -30, z[f2].wert_w = -50, z[d1].wert_w = -31;
+    z[d2].wert_w = -33;
+    z[e8].wert_s = 25, z[f8].wert_s = 37, z[e7].wert_s = 30, z[f7].wert_s = 50, z[d8].wert_s = 31, z[d7].wert_s = 33;
+    return z;
+}();
 
-inline bool innen(int linie) { return linie >= 2 && linie <= 7; }
+// Step 3 by the rank of the king that walked out (rank 0: no king).
+constexpr int AUSFLUG_SCHWARZ[9] = {200, 200, 200, 200, 130, 70, 55, 0, 0};
+constexpr int AUSFLUG_WEISS[9] = {0, 0, 0, 55, 70, 130, 200, 200, 200};
+
+// Step 6 by the number of pawns on the board.
+constexpr auto bauernzahl_wert = [] {
+    std::array<int8_t, 65> w{};
+    w[10] = 15, w[8] = 25, w[12] = 5;
+    return w;
+}();
 
 constexpr int SPRINGER_NAEHE[6] = {0, 40, 58, 35, 25, 15};
 constexpr int LAEUFER_NAEHE[6] = {0, 55, 60, 45, 20, 6};
@@ -199,7 +246,8 @@ inline int bauernsturm(int koenig, const int8_t (&anzahl)[9], int f1, int f2, in
            w3 * (7 - distance[koenig][anzahl[f3]]);
 }
 
-void koenigssicherheit(const Befund& f, Summen& z) {
+template <bool ZB>
+[[gnu::always_inline]] inline void koenigssicherheit(const Befund& f, Summen& z) {
     int aW = 0, aB = 0;
     int& K = z.K;
     int& L = z.L;
@@ -210,43 +258,26 @@ void koenigssicherheit(const Befund& f, Summen& z) {
 
     // 2./3. Knights: edge, in front of an own pawn, blockading an enemy pawn,
     //       near the enemy king.
-    for (int k = 0; k < f.nws; ++k) {
-        const int s = f.ws[k];
-        if (brettrand[s] == 1) L -= 15;
-        if (s > 8 && auf(s - 8, wbauer)) L -= 3;
-        if (s <= 56 && auf(s + 8, sbauer)) L += 17 * (8 - rang(s));
-        naehe(distance[s][f.bk], SPRINGER_NAEHE, aW, K, 1);
-    }
-    for (int k = 0; k < f.nss; ++k) {
-        const int s = f.ss[k];
-        if (brettrand[s] == 1) L += 15;
-        if (s <= 56 && auf(s + 8, sbauer)) L += 3;
-        if (s > 8 && auf(s - 8, wbauer)) L -= 17 * (rang(s) - 1);
-        naehe(distance[s][f.wk], SPRINGER_NAEHE, aB, K, -1);
-    }
+    const uint64_t* const m = f.maske;
+    const uint64_t wp = m[wbauer + 6], bp = m[sbauer + 6];
+    const uint64_t wn = m[wspringer + 6], bn = m[sspringer + 6];
+    const uint64_t wl = m[wlaufer + 6], sl = m[slaufer + 6];
+    L -= 15 * bits<ZB>(wn & RAND) + 3 * bits<ZB>(wn & (wp << 8));
+    for (uint64_t q = wn & (bp >> 8); q != 0;) L += 17 * (8 - rang(naechstes_feld(q)));
+    for (uint64_t q = wn; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], SPRINGER_NAEHE, aW, K, 1);
+    L += 15 * bits<ZB>(bn & RAND) + 3 * bits<ZB>(bn & (bp >> 8));
+    for (uint64_t q = bn & (wp << 8); q != 0;) L -= 17 * (rang(naechstes_feld(q)) - 1);
+    for (uint64_t q = bn; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], SPRINGER_NAEHE, aB, K, -1);
 
-    // 4./5. Bishops: edge, hemmed in by own pawns, near the enemy king. The
-    //       neighbours of an a- or h-file bishop wrap to the other edge.
-    for (int k = 0; k < f.nwl; ++k) {
-        const int s = f.wl[k];
-        if (brettrand[s] == 1) L -= 13;
-        if (s <= 56) {
-            if (auf(s + 7, wbauer)) L -= 13;
-            if (auf(s + 9, wbauer)) L -= 13;
-        }
-        if (s > 8 && auf(s - 8, wbauer)) L -= 30;
-        naehe(distance[s][f.bk], LAEUFER_NAEHE, aW, K, 1);
-    }
-    for (int k = 0; k < f.nsl; ++k) {
-        const int s = f.sl[k];
-        if (brettrand[s] == 1) L += 13;
-        if (s > 8) {
-            if (auf(s - 7, sbauer)) L += 13;
-            if (auf(s - 9, sbauer)) L += 13;
-        }
-        if (s <= 56 && auf(s + 8, sbauer)) L += 30;
-        naehe(distance[s][f.wk], LAEUFER_NAEHE, aB, K, -1);
-    }
+    // 4./5. Bishops: edge, hemmed in by own pawns (seen from below the last
+    //       rank; the neighbours of an a- or h-file bishop wrap to the other
+    //       edge, as the squares' numbers do), near the enemy king.
+    L -= 13 * (bits<ZB>(wl & RAND) + bits<ZB>(wl & ~REIHE_8 & (wp >> 7)) + bits<ZB>(wl & ~REIHE_8 & (wp >> 9))) +
+         30 * bits<ZB>(wl & (wp << 8));
+    for (uint64_t q = wl; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], LAEUFER_NAEHE, aW, K, 1);
+    L += 13 * (bits<ZB>(sl & RAND) + bits<ZB>(sl & ~REIHE_1 & (bp << 7)) + bits<ZB>(sl & ~REIHE_1 & (bp << 9))) +
+         30 * bits<ZB>(sl & (bp >> 8));
+    for (uint64_t q = sl; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], LAEUFER_NAEHE, aB, K, -1);
 
     // 6./7. Queens near the king, then the attack mass.
     naehe(distance[f.wq][f.bk], DAMEN_NAEHE, aW, K, 1);
@@ -256,12 +287,9 @@ void koenigssicherheit(const Befund& f, Summen& z) {
 
     // 8. Pawn storms against kings castled on opposite wings.
     const int wk = f.wk, bk = f.bk;
-    const bool w_lang = wk == c2 || wk == c1 || wk == b1;
-    const bool w_lang4 = wk == a1 || wk == b1 || wk == c1 || wk == c2;
-    const bool w_kurz = wk == g1 || wk == h1 || wk == h2 || wk == g2;
-    const bool s_kurz = bk == g8 || bk == h8 || bk == h7 || bk == g7;
-    const bool s_lang = bk == c7 || bk == c8 || bk == b8;
-    const bool s_lang4 = bk == a8 || bk == b8 || bk == c8 || bk == c7;
+    const unsigned zw = koenigsfelder[wk].zone, zs = koenigsfelder[bk].zone;
+    const bool w_lang = zw & W_LANG, w_lang4 = zw & W_LANG4, w_kurz = zw & W_KURZ;
+    const bool s_kurz = zs & S_KURZ, s_lang = zs & S_LANG, s_lang4 = zs & S_LANG4;
     const Bauernbefund& p = *f.bauern;
     if (w_lang && s_kurz) K += bauernsturm(bk, p.nW, 6, 7, 8, 8, 9, 9);
     if (s_lang && w_kurz) K -= bauernsturm(wk, p.nB, 6, 7, 8, 8, 9, 9);
@@ -281,34 +309,17 @@ void koenigssicherheit(const Befund& f, Summen& z) {
     if (auf(b6, sbauer) && f.nsl == 0) L += 5;
 
     // 11. King squares.
-    switch (wk) {
-        case f1: K -= 37; break;
-        case e1: K -= 25; break;
-        case e2: K -= 30; break;
-        case f2: K -= 50; break;
-        case d1: K -= 31; break;
-        case d2: K -= 33; break;
-        default: break;
-    }
-    switch (bk) {
-        case e8: K += 25; break;
-        case f8: K += 37; break;
-        case e7: K += 30; break;
-        case f7: K += 50; break;
-        case d8: K += 31; break;
-        case d7: K += 33; break;
-        default: break;
-    }
+    K += koenigsfelder[wk].wert_w + koenigsfelder[bk].wert_s;
 
     // 12. Pawn shelters (the four rules are not mirror images).
     if (w_kurz && (auf(g2, wbauer) || auf(g3, wbauer)) && auf(h2, wbauer)) K += 47;
-    if (wk == c1 || wk == b1) {
+    if (zw & W_C1B1) {
         if (auf(b2, wbauer) && (auf(c2, wbauer) || auf(c3, wbauer)) && auf(a2, wbauer))
             K += 40;
         else
             K -= 5;
     }
-    if (bk == c8 || bk == b8) {
+    if (zs & S_C8B8) {
         if (auf(b7, sbauer) && (auf(c7, sbauer) || auf(c6, sbauer)) && auf(a7, sbauer))
             K -= 40;
         else
@@ -318,12 +329,12 @@ void koenigssicherheit(const Befund& f, Summen& z) {
 
     // 13. Open files at the kings.
     const int lw = i_linie[wk];
-    if (f.tB[lw] > 0 && p.nB[lw] == 0) {
+    if ((f.st & linie_maske[lw]) != 0 && p.nB[lw] == 0) {
         K -= 41;
         if (p.nW[lw] == 0) K -= 67;
     }
     const int ls = i_linie[bk];
-    if (f.tW[ls] > 0 && p.nW[ls] == 0) {
+    if ((f.wt & linie_maske[ls]) != 0 && p.nW[ls] == 0) {
         K += 41;
         if (p.nB[ls] == 0) K += 67;
     }
@@ -332,7 +343,8 @@ void koenigssicherheit(const Befund& f, Summen& z) {
 // The per-file terms, each visiting only the files it can score on: a file
 // without pawns, rooks and queens scores nothing. The pawns' own terms come
 // ready from the pawn table.
-void linien(const Befund& f, Summen& z) {
+template <bool ZB>
+[[gnu::always_inline]] inline void linien(const Befund& f, Summen& z) {
     int& B = z.B;
     int& T = z.T;
     const Bauernbefund& p = *f.bauern;
@@ -363,34 +375,40 @@ void linien(const Befund& f, Summen& z) {
         if (nrPIECES <= 8) B += p.frei_wenige;
     }
 
-    // 7. Half-open and open files; the half-open bonus comes even without a
-    //    rook or queen to use it.
-    je_linie(S & ~W, [&](int l) { T += 13 + 23 * f.tW[l]; });
-    je_linie(W & ~S, [&](int l) { T -= 13 + 23 * f.tB[l]; });
-    je_linie(f.tdatei & ~(W | S), [&](int l) { T += 22 * f.tW[l] - 22 * f.tB[l]; });
+    // 7. Half-open and open files, by file and by rook or queen on them; the
+    //    half-open bonus comes even without a rook or queen to use it.
+    const unsigned offen = ~(W | S) & 0x1FEu;
+    T += 13 * (bits<ZB>(S & ~W) - bits<ZB>(W & ~S)) +
+         23 * (bits<ZB>(f.wt & felder_der_linien(S & ~W)) - bits<ZB>(f.st & felder_der_linien(W & ~S))) +
+         22 * (bits<ZB>(f.wt & felder_der_linien(offen)) - bits<ZB>(f.st & felder_der_linien(offen)));
 
-    // 8. Heavy pieces against isolated pawns.
-    je_linie(s_iso & ~W & f.tdatei, [&](int l) { T += ((l == 1 || l == 8) ? 12 : 16) * f.tW[l]; });
-    je_linie(w_iso & ~S & f.tdatei, [&](int l) { T -= ((l == 1 || l == 8) ? 12 : 16) * f.tB[l]; });
+    // 8. Heavy pieces against isolated pawns, less on the edge files.
+    const unsigned s_ziel = s_iso & ~W, w_ziel = w_iso & ~S;
+    T += 12 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & RANDLINIEN)) -
+               bits<ZB>(f.st & felder_der_linien(w_ziel & RANDLINIEN))) +
+         16 * (bits<ZB>(f.wt & felder_der_linien(s_ziel & ~RANDLINIEN)) -
+               bits<ZB>(f.st & felder_der_linien(w_ziel & ~RANDLINIEN)));
 
-    // 9. Files of the kings (a missing king has file 0, whose counts are 0).
+    // 9. Files of the kings (a missing king has file 0, which holds nothing).
     if (nrPIECES > 15) {
         const int lb = i_linie[f.bk];
         if (p.nW[lb] == 0) {
-            T += 21 * f.tW[lb];
-            if (p.nB[lb] == 0) T += 42 * f.tW[lb];
+            const int n = auf_linie<ZB>(f.wt, lb);
+            T += 21 * n;
+            if (p.nB[lb] == 0) T += 42 * n;
         }
         const int lw = i_linie[f.wk];
         if (p.nB[lw] == 0) {
-            T -= 21 * f.tB[lw];
-            if (p.nW[lw] == 0) T -= 42 * f.tB[lw];
+            const int n = auf_linie<ZB>(f.st, lw);
+            T -= 21 * n;
+            if (p.nW[lw] == 0) T -= 42 * n;
         }
     }
 
     // 10. Files of the queens (a missing queen matches no file).
     const int lsq = i_linie[f.bq], lwq = i_linie[f.wq];
-    if (p.nW[lsq] == 0 && f.tW[lsq] > 0) T += 12;
-    if (p.nB[lwq] == 0 && f.tB[lwq] > 0) T -= 12;
+    if (p.nW[lsq] == 0 && (f.wt & linie_maske[lsq]) != 0) T += 12;
+    if (p.nB[lwq] == 0 && (f.st & linie_maske[lwq]) != 0) T -= 12;
 }
 
 // What the latest evaluation found on its way, exit by exit. Every sum
@@ -409,10 +427,10 @@ Zwischenstand stand;
 
 }  // namespace
 
-int eval(int, int, int alpha, int beta) {
+template <bool ZB>
+[[gnu::always_inline]] inline int bewerten(const Lage& lage, int alpha, int beta) {
     ++evals;
     Befund f;
-    memset(&f, 0, offsetof(Befund, ws));
     Summen z{};
     int& M = z.M;
     int& L = z.L;
@@ -420,86 +438,15 @@ int eval(int, int, int alpha, int beta) {
     int& B = z.B;
     int& K = z.K;
 
-    // The one board scan, piece kind by piece kind: every kind's squares in
-    // ascending order, so "last met" still means the highest square. The
-    // pawns' part comes from the pawn table.
-    uint64_t* const m = eval_masken;
-    figurenmasken(eval_masken);
-    int anzahl[13] = {};  // pieces by code + 6
-    const Bauernbefund& bauernteil = bauern(m[wbauer + 6], m[sbauer + 6]);
-    f.bauern = &bauernteil;
-    anzahl[wbauer + 6] = bauernteil.anzahl_w;
-    anzahl[sbauer + 6] = bauernteil.anzahl_s;
-    B = bauernteil.B;
-    for (uint64_t q = m[wspringer + 6]; q != 0; ++anzahl[wspringer + 6]) {
-        const int s = naechstes_feld(q);
-        const int r = i_reihe[s];
-        f.ws[f.nws++] = s;
-        L += 3 * sfiguren_w[s];
-        T += zentrum[s];
-        if (innen(i_linie[s]) && r > 4 && (brett[s - 9] == wbauer || brett[s - 7] == wbauer)) L += 5 * r;
-    }
-    for (uint64_t q = m[sspringer + 6]; q != 0; ++anzahl[sspringer + 6]) {
-        const int s = naechstes_feld(q);
-        const int r = i_reihe[s];
-        f.ss[f.nss++] = s;
-        if (innen(i_linie[s]) && r <= 4 && (brett[s + 9] == sbauer || brett[s + 7] == sbauer)) L -= 5 * (9 - r);
-        L += 3 * sfiguren_s[s] - zentrum[s];
-    }
-    for (uint64_t q = m[wlaufer + 6]; q != 0; ++anzahl[wlaufer + 6]) {
-        const int s = naechstes_feld(q);
-        f.wl[f.nwl++] = s;
-        L += 3 * lfiguren_w[s];
-        T += zentrum[s];
-        if (innen(i_linie[s]) && (inhalt(s + 7) == wbauer || inhalt(s + 9) == wbauer)) L -= 8;
-        if (s > h2 && brett[s - 8] == wbauer) L -= 16;
-    }
-    for (uint64_t q = m[slaufer + 6]; q != 0; ++anzahl[slaufer + 6]) {
-        const int s = naechstes_feld(q);
-        f.sl[f.nsl++] = s;
-        L += 3 * lfiguren_s[s] - zentrum[s];
-        if (innen(i_linie[s]) && (inhalt(s - 7) == sbauer || inhalt(s - 9) == sbauer)) L += 8;
-        if (s < h7 && brett[s + 8] == sbauer) L += 5 * (9 - i_reihe[s]);
-    }
-    for (uint64_t q = m[wturm + 6]; q != 0; ++anzahl[wturm + 6]) {
-        const int s = naechstes_feld(q);
-        const int linie = i_linie[s];
-        T += tfiguren_w[s];
-        ++f.tW[linie];
-        f.tdatei |= 1u << linie;
-        if (innen(linie) && brett[s - 1] > 0 && brett[s + 1] > 0) T -= 18;
-    }
-    for (uint64_t q = m[sturm + 6]; q != 0; ++anzahl[sturm + 6]) {
-        const int s = naechstes_feld(q);
-        const int linie = i_linie[s];
-        T += tfiguren_s[s];
-        ++f.tB[linie];
-        f.tdatei |= 1u << linie;
-        if (innen(linie) && brett[s - 1] < 0 && brett[s + 1] < 0) T += 18;
-    }
-    for (uint64_t q = m[wdame + 6]; q != 0; ++anzahl[wdame + 6]) {
-        const int s = naechstes_feld(q);
-        const int linie = i_linie[s];
-        f.wq = s;
-        T += dfiguren_w[s] + zentrum[s];
-        ++f.tW[linie];
-        f.tdatei |= 1u << linie;
-    }
-    for (uint64_t q = m[sdame + 6]; q != 0; ++anzahl[sdame + 6]) {
-        const int s = naechstes_feld(q);
-        const int linie = i_linie[s];
-        f.bq = s;
-        T += dfiguren_s[s] - zentrum[s];
-        ++f.tB[linie];
-        f.tdatei |= 1u << linie;
-    }
-    for (uint64_t q = m[wkonig + 6]; q != 0; ++anzahl[wkonig + 6]) f.wk = naechstes_feld(q);
-    for (uint64_t q = m[skonig + 6]; q != 0; ++anzahl[skonig + 6]) f.bk = naechstes_feld(q);
-    // Material from the counts of each kind, White's less Black's.
-    int belegte = 0;
-    for (const int n : anzahl) belegte += n;
-    for (int art = wbauer; art <= wkonig; ++art) M += figurenwert[art + 6] * (anzahl[art + 6] - anzahl[6 - art]);
-    const int bauern = anzahl[wbauer + 6] + anzahl[sbauer + 6];
+    // The board's summary gives material, counts and the piece-square values,
+    // all that the first two exits need; the terms that look at other
+    // squares come from the masks, the pawns' part from the pawn table.
+    const uint64_t* const m = lage.maske;
+    M = lage.material;
+    f.wk = hoechstes_feld(m[wkonig + 6]);
+    f.bk = hoechstes_feld(m[skonig + 6]);
+    const int belegte = 64 - lage.anzahl[leer + 6];
+    const int bauern = lage.anzahl[wbauer + 6] + lage.anzahl[sbauer + 6];
     eval_iwkonig = static_cast<int16_t>(f.wk);
     eval_iskonig = static_cast<int16_t>(f.bk);
     nrBAUERN = bauern;
@@ -516,22 +463,47 @@ int eval(int, int, int alpha, int beta) {
     if (M <= alpha - 100) return M;
     if (nrPIECES == 2) return 0;
 
+    const uint64_t wp = m[wbauer + 6], bp = m[sbauer + 6];
+    const uint64_t wn = m[wspringer + 6], bn = m[sspringer + 6];
+    const uint64_t wl = m[wlaufer + 6], sl = m[slaufer + 6];
+    const uint64_t wt = m[wturm + 6] | m[wdame + 6], st = m[sturm + 6] | m[sdame + 6];
+    const uint64_t weiss = wp | wn | wl | wt | m[wkonig + 6];
+    const uint64_t schwarz = bp | bn | sl | st | m[skonig + 6];
+    const Bauernbefund& bauernteil = bauern_von(wp, bp);
+    f.bauern = &bauernteil;
+    f.maske = m;
+    L = lage.leicht;
+    T = lage.schwer;
+    B = bauernteil.B;
+    f.nws = lage.anzahl[wspringer + 6];
+    f.nss = lage.anzahl[sspringer + 6];
+    f.nwl = lage.anzahl[wlaufer + 6];
+    f.nsl = lage.anzahl[slaufer + 6];
+
+    // Knights off the edge files backed by a pawn diagonally behind them
+    // (White from the fifth rank up, Black from the fourth down).
+    for (uint64_t q = wn & INNEN & ~REIHEN_1_4 & ((wp << 9) | (wp << 7)); q != 0;) L += 5 * rang(naechstes_feld(q));
+    for (uint64_t q = bn & INNEN & REIHEN_1_4 & ((bp >> 9) | (bp >> 7)); q != 0;)
+        L -= 5 * (9 - rang(naechstes_feld(q)));
+    // Bishops off the edge files with an own pawn diagonally ahead, and
+    // bishops right in front of an own pawn (White above its second rank,
+    // Black below h7).
+    L -= 8 * bits<ZB>(wl & INNEN & ((wp >> 7) | (wp >> 9))) + 16 * bits<ZB>(wl & ~REIHEN_1_2 & (wp << 8));
+    L += 8 * bits<ZB>(sl & INNEN & ((bp << 7) | (bp << 9)));
+    for (uint64_t q = sl & UNTER_H7 & (bp >> 8); q != 0;) L += 5 * (9 - rang(naechstes_feld(q)));
+    // Rooks off the edge files between two pieces of their own side.
+    T += 18 * (bits<ZB>(m[sturm + 6] & INNEN & (schwarz << 1) & (schwarz >> 1)) -
+               bits<ZB>(m[wturm + 6] & INNEN & (weiss << 1) & (weiss >> 1)));
+    // The highest queen of each side.
+    f.wt = wt;
+    f.st = st;
+    f.wq = hoechstes_feld(m[wdame + 6]);
+    f.bq = hoechstes_feld(m[sdame + 6]);
+
     // 3. A king walking out early while the enemy queen is on the board.
     if (nrPIECES > 20) {
-        if (f.wq != 0) {
-            const int r = i_reihe[f.bk];
-            if (r == 6) K += 55;
-            else if (r == 5) K += 70;
-            else if (r == 4) K += 130;
-            else if (r <= 3) K += 200;
-        }
-        if (f.bq != 0) {
-            const int r = i_reihe[f.wk];
-            if (r == 3) K -= 55;
-            else if (r == 4) K -= 70;
-            else if (r == 5) K -= 130;
-            else if (r >= 6) K -= 200;
-        }
+        if (f.wq != 0) K += AUSFLUG_SCHWARZ[i_reihe[f.bk]];
+        if (f.bq != 0) K -= AUSFLUG_WEISS[i_reihe[f.wk]];
     }
 
     // 4.-7. Bishop pair, knights in closed positions, pawn count, a king's
@@ -542,9 +514,7 @@ int eval(int, int, int alpha, int beta) {
         if (f.nws > 0) L += 10;
         if (f.nss > 0) L -= 10;
     }
-    if (nrBAUERN == 10) B += 15;
-    else if (nrBAUERN == 8) B += 25;
-    else if (nrBAUERN == 12) B += 5;
+    B += bauernzahl_wert[nrBAUERN];
     if (auf(f8, slaufer) && auf(e7, sdame)) L += 20;
     if (auf(f1, wlaufer) && auf(e2, wdame)) L -= 20;
 
@@ -576,20 +546,42 @@ int eval(int, int, int alpha, int beta) {
     if (M + K < alpha - 100) return M + K;
 
     // 12./13. King safety in the middlegame, then the last lazy exit.
-    if (nrPIECES > 13) koenigssicherheit(f, z);
+    if (nrPIECES > 13) koenigssicherheit<ZB>(f, z);
     const int S = M + K + L;
     stand.summe13 = S;
     stand.stufe = 13;
     if (S > beta + 150 || S < alpha - 150) return S;
 
     // 14./15. Pawn structure and files, then the halved combination.
-    linien(f, z);
+    linien<ZB>(f, z);
     stand.ende = M + K + L / 2 + T / 2 + B / 2;
     stand.stufe = 15;
     return stand.ende;
 }
 
-int eval_nochmals(int alpha, int beta) {
+namespace {
+
+// The evaluation with the counting instruction, for processors that have it
+// (most x86-64 ones since about 2008, but the portable build may not assume
+// it).
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("popcnt")]] int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) {
+    return bewerten<true>(lage, alpha, beta);
+}
+#else
+int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) { return bewerten<false>(lage, alpha, beta); }
+#endif
+
+}  // namespace
+
+int eval_aus(const Lage& lage, int alpha, int beta) {
+    return zaehlbefehl ? bewerten_gezaehlt(lage, alpha, beta) : bewerten<false>(lage, alpha, beta);
+}
+
+namespace {
+
+// eval_nochmals, evaluating anew from `lage` when given, else from brett.
+int nochmals(const Lage* lage, int alpha, int beta) {
     // The exits in eval's order; where the latest call stopped short of the
     // one this window takes, the board is evaluated anew.
     const Zwischenstand& z = stand;
@@ -599,21 +591,21 @@ int eval_nochmals(int alpha, int beta) {
     } else if (z.belegte == 2) {
         wert = 0;
     } else if (z.stufe < 8) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else if (z.summe8 >= beta + 100) {
         wert = z.rueck8;
     } else if (z.stufe < 11) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else if (z.rueck10 >= beta + 100) {
         wert = z.rueck10;
     } else if (z.rueck11 < alpha - 100) {
         wert = z.rueck11;
     } else if (z.stufe < 13) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else if (z.summe13 > beta + 150 || z.summe13 < alpha - 150) {
         wert = z.summe13;
     } else if (z.stufe < 15) {
-        return eval(0, 0, alpha, beta);
+        return lage != nullptr ? eval_aus(*lage, alpha, beta) : eval(0, 0, alpha, beta);
     } else {
         wert = z.ende;
     }
@@ -627,17 +619,29 @@ int eval_nochmals(int alpha, int beta) {
     return wert;
 }
 
+}  // namespace
+
+int eval_nochmals(int alpha, int beta) { return nochmals(nullptr, alpha, beta); }
+
+int eval_nochmals_aus(const Lage& lage, int alpha, int beta) { return nochmals(&lage, alpha, beta); }
+
+int eval(int, int, int alpha, int beta) {
+    Lage l;
+    lage_aus_brett(l);
+    return eval_aus(l, alpha, beta);
+}
+
 const Bauernbefund& bauernbefund() {
-    uint64_t m[13];
-    figurenmasken(m);
-    return bauern(m[wbauer + 6], m[sbauer + 6]);
+    Lage l;
+    lage_aus_brett(l);
+    return bauern_von(l.maske[wbauer + 6], l.maske[sbauer + 6]);
 }
 
 Bauernbefund bauernbefund_neu() {
-    uint64_t m[13];
-    figurenmasken(m);
+    Lage l;
+    lage_aus_brett(l);
     Bauernbefund p;
-    bauern_auswerten(m[wbauer + 6], m[sbauer + 6], p);
+    bauern_auswerten(l.maske[wbauer + 6], l.maske[sbauer + 6], p);
     return p;
 }
 

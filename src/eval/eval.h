@@ -31,15 +31,17 @@ inline bool operator==(const Bauernbefund& x, const Bauernbefund& y) { return me
 // alpha and beta bound the range in which the caller needs an exact value.
 int eval(int ebene, int farbe, int alpha, int beta);
 
+// The same for the board that `lage` summarises, which must be brett as it
+// stands: the search passes the summary it carries, eval() takes one from
+// brett.
+int eval_aus(const Lage& lage, int alpha, int beta);
+
 // What eval(ebene, farbe, alpha, beta) gives for the board the latest eval()
 // call evaluated, which the caller has not changed since: answered from what
 // that call found on its way where it got far enough for this window.
 int eval_nochmals(int alpha, int beta);
-
-// The piece masks of the board the latest eval() scanned (bit s - 1 for
-// square s, by code + 6; index 6, the empty squares, stays 0). A caller that
-// has not changed the board since may pass them on to qmovegen_aus.
-extern uint64_t eval_masken[13];
+// The same with the board's summary given, for a board evaluated anew.
+int eval_nochmals_aus(const Lage& lage, int alpha, int beta);
 
 // The pawn facts of the board as eval reads them, from the pawn table, and
 // the same computed afresh: the table must never give anything else.

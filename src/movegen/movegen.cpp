@@ -391,8 +391,17 @@ void rochaden(Schreiber& w, int tiefe, int farbe, uint64_t besetzt) {
 }
 
 // Knight jumps and king steps, in the generator's order, onto the squares
-// of `erlaubt` (empty or enemy, or enemy only).
-inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele& ziele) {
+// of `erlaubt` (empty or enemy, or enemy only); `reichweite` holds all the
+// targets, so that none or one of them needs no order.
+inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele& ziele, uint64_t reichweite) {
+    const uint64_t treffer = reichweite & erlaubt;
+    if ((treffer & (treffer - 1)) == 0) {
+        if (treffer != 0) {
+            const int t = __builtin_ctzll(treffer) + 1;
+            w.zug(s, t, figur, brett[t]);
+        }
+        return;
+    }
     for (int k = 0; k < ziele.n; ++k) {
         const int t = ziele.feld[k];
         if (erlaubt & bit(t)) w.zug(s, t, figur, brett[t]);
@@ -451,7 +460,7 @@ void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_
                 bauer_schlaege(w, s, figur, vz, feinde);
                 break;
             case wspringer:
-                sprung(w, s, figur, ziele, springer_ziele[s]);
+                sprung(w, s, figur, ziele, springer_ziele[s], springer_masken[s]);
                 break;
             case wlaufer:
                 gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
@@ -464,23 +473,23 @@ void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_
                 break;
             case wkonig:
                 if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
-                sprung(w, s, figur, ziele, koenig_ziele[s]);
+                sprung(w, s, figur, ziele, koenig_ziele[s], koenig_masken[s]);
                 break;
         }
     }
 }
 
-void alle_zuege(int tiefe, int farbe) {
-    index[tiefe] = 0;
-    if (farbe != WEISS && farbe != SCHWARZ) return;
+void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], 0, bewerter};
     const int vz = farbe == WEISS ? 1 : -1;
-    const Brettbild bild = brettbild(vz);
-    const uint64_t besetzt = ~felder_gleich(bild, leer);
-    const uint64_t feinde = felder_unter(bild, leer);
     zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
     index[tiefe] = w.n;
+}
+
+// The pieces of the side with pawns at index e of the masks (6 + vz).
+inline uint64_t seite(const uint64_t* m, int e, int vz) {
+    return m[e] | m[e + vz] | m[e + 2 * vz] | m[e + 3 * vz] | m[e + 4 * vz] | m[e + 5 * vz];
 }
 
 // What the capture generator needs of the board, from the mover's side.
@@ -503,7 +512,7 @@ Schlaglage schlaglage(int vz) {
 Schlaglage schlaglage(int vz, const uint64_t* m) {
     const int e = 6 + vz, g = 6 - vz;  // index of the mover's and the other side's pawns
     Schlaglage l;
-    l.feinde = m[g] | m[g - vz] | m[g - 2 * vz] | m[g - 3 * vz] | m[g - 4 * vz] | m[g - 5 * vz];
+    l.feinde = seite(m, g, -vz);
     l.bauern = m[e];
     l.springer = m[e + vz];
     l.koenige = m[e + 5 * vz];
@@ -528,11 +537,22 @@ void schlaege(int tiefe, int farbe, const Schlaglage& l) {
 }  // namespace
 
 int movegen(int tiefe, int farbe) {
-    alle_zuege(tiefe, farbe);
+    index[tiefe] = 0;
+    if (farbe == WEISS || farbe == SCHWARZ) {
+        const Brettbild bild = brettbild(farbe == WEISS ? 1 : -1);
+        alle_zuege(tiefe, farbe, ~felder_gleich(bild, leer), felder_unter(bild, leer));
+    }
     if (debugmode == 1) {
         for (int i = 1; i <= index[tiefe]; ++i) printf("%s%s ", feld[zug[tiefe][i].von], feld[zug[tiefe][i].nach]);
         printf("\n");
     }
+    return 0;
+}
+
+int movegen_aus(int tiefe, int farbe, const Lage& lage) {
+    if (debugmode == 1 || (farbe != WEISS && farbe != SCHWARZ)) return movegen(tiefe, farbe);
+    const int vz = farbe == WEISS ? 1 : -1;
+    alle_zuege(tiefe, farbe, ~lage.maske[leer + 6], seite(lage.maske, 6 - vz, -vz));
     return 0;
 }
 
@@ -542,9 +562,9 @@ int qmovegen(int tiefe, int farbe) {
     return 0;
 }
 
-int qmovegen_aus(int tiefe, int farbe, const uint64_t* masken) {
+int qmovegen_aus(int tiefe, int farbe, const Lage& lage) {
     index[tiefe] = 0;
-    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, masken));
+    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, lage.maske));
     return 0;
 }
 
@@ -556,6 +576,50 @@ bool koenig_bedroht(int farbe) {
     const uint64_t besetzt = ~felder_gleich(bild, leer);
     for (uint64_t koenige = felder_gleich(bild, wkonig); koenige != 0;)
         if (angegriffen_bei(naechstes_feld(koenige), -vz, besetzt)) return true;
+    return false;
+}
+
+namespace {
+
+// Every square on the bishop's and on the rook's rays from s, up to the edge.
+constexpr auto laeufer_linien = [] {
+    std::array<uint64_t, 65> m{};
+    for (int s = 1; s <= 64; ++s)
+        for (int r = LAEUFER_STRAHLEN; r < TURM_STRAHLEN; ++r) m[s] |= strahl_masken[s][r];
+    return m;
+}();
+constexpr auto turm_linien = [] {
+    std::array<uint64_t, 65> m{};
+    for (int s = 1; s <= 64; ++s)
+        for (int r = TURM_STRAHLEN; r < 8; ++r) m[s] |= strahl_masken[s][r];
+    return m;
+}();
+
+// angegriffen_bei from the piece masks: what stands where is read from them,
+// and a slider's rays are followed only when a piece that moves along them
+// stands somewhere on them.
+bool angegriffen_aus(int s, int vz, const uint64_t* m, uint64_t besetzt) {
+    const int e = 6 + vz;  // the attacker's pawns
+    if ((bauernquellen(bit(s), vz) & m[e]) || (springer_masken[s] & m[e + vz]) || (koenig_masken[s] & m[e + 5 * vz]))
+        return true;
+    const uint64_t dame = m[e + 4 * vz];
+    const uint64_t schraeg = m[e + 2 * vz] | dame, gerade = m[e + 3 * vz] | dame;
+    if (laeufer_linien[s] & schraeg)
+        for (int r = LAEUFER_STRAHLEN; r < TURM_STRAHLEN; ++r)
+            if (const int t = erstes_hindernis(s, r, besetzt); t != 0 && (schraeg & bit(t))) return true;
+    if (turm_linien[s] & gerade)
+        for (int r = TURM_STRAHLEN; r < 8; ++r)
+            if (const int t = erstes_hindernis(s, r, besetzt); t != 0 && (gerade & bit(t))) return true;
+    return false;
+}
+
+}  // namespace
+
+bool koenig_bedroht_aus(int farbe, const Lage& lage) {
+    const int vz = farbe == WEISS ? 1 : -1;
+    const uint64_t besetzt = ~lage.maske[leer + 6];
+    for (uint64_t koenige = lage.maske[6 + vz * wkonig]; koenige != 0;)
+        if (angegriffen_aus(naechstes_feld(koenige), -vz, lage.maske, besetzt)) return true;
     return false;
 }
 

@@ -45,10 +45,10 @@ extern int32_t debugmode;  // 1: movegen() prints the list it generated
 
 int movegen(int tiefe, int farbe);
 int qmovegen(int tiefe, int farbe);
-// qmovegen with the board's piece masks given (bit s - 1 for square s, by
-// code + 6; the empty squares' mask is not read): they must be those of the
-// board as it stands.
-int qmovegen_aus(int tiefe, int farbe, const uint64_t* masken);
+// movegen and qmovegen with the board's summary given, which must be that of
+// brett as it stands: its masks spare reading the board for them.
+int movegen_aus(int tiefe, int farbe, const Lage& lage);
+int qmovegen_aus(int tiefe, int farbe, const Lage& lage);
 int inSchach(int farbe);
 
 // The same answer as inSchach (farbe 1 White, any other value Black) by
@@ -57,6 +57,7 @@ int inSchach(int farbe);
 // scanning the board, so a set-up board with several kings is judged like
 // inSchach judges it.
 bool koenig_bedroht(int farbe);
+bool koenig_bedroht_aus(int farbe, const Lage& lage);  // with brett's summary given
 // True when a piece of side `angreifer` could capture on square s.
 bool angegriffen(int s, int angreifer);
 // True when some move of side g's complete list, castling aside, ends on

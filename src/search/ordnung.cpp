@@ -105,26 +105,7 @@ int16_t anfaenge_n[EBENEN];
 int16_t laenge[EBENEN];
 bool begonnen[EBENEN];
 int16_t einziger_bester[EBENEN];
-
-// qmoveorder on the keys of list tiefe: the same steps, the same flag.
-void schluessel_sortieren(int tiefe, int lo, int hi) {
-    int64_t* z = schluessel[tiefe];
-    const ZugEintrag* liste = zug[tiefe];
-    while (lo < hi) {
-        if (hi == lo + 1) {
-            const int g = liste[z[lo] & PLATZMASKE].geschlagen;
-            if (g == wkonig || g == skonig) {
-                GeschKonig = 1;
-                return;
-            }
-            if (hoeher_verschluesselt(z[lo], z[hi])) std::swap(z[lo], z[hi]);
-            return;
-        }
-        const int i = teilen_schluessel(z, lo, hi);
-        schluessel_sortieren(tiefe, lo, i - 1);
-        lo = i + 1;
-    }
-}
+bool ganz_sortiert[EBENEN];  // every place final: the loop reads the keys as they stand
 
 // Sorts list tiefe's keys until place k is final; the places above it are.
 void platz_sortieren(int tiefe, int k) {
@@ -143,11 +124,65 @@ void platz_sortieren(int tiefe, int k) {
         }
         // Below the pivot's place a range waits; the pivot's place is final
         // (a range of one) and the range above it holds k, unless the pivot
-        // landed on k itself.
+        // landed on k itself. A pivot on a keeps the range's own entry, so
+        // the starts stay strictly ascending and never outnumber the places.
         const int i = teilen_schluessel(z, a, k);
-        anfang[n++] = static_cast<int16_t>(i);
+        if (i > a) anfang[n++] = static_cast<int16_t>(i);
         if (i < k) anfang[n++] = static_cast<int16_t>(i + 1);
     }
+}
+
+inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen * m.geschlagen == wkonig * wkonig; }
+
+// The whole sort's steps on the ranges of list tiefe that hold a king
+// capture, the only ones that can raise the flag; a range without one is
+// left to the place-by-place sort, which gives it the same order should the
+// loop get there. Ranges and final places are entered ascending, as that
+// sort expects them. True when the flag is raised: the rest is not sorted.
+bool koenigsteile_sortieren(int tiefe, int lo, int hi) {
+    int64_t* z = schluessel[tiefe];
+    const ZugEintrag* liste = zug[tiefe];
+    int16_t* const anfang = anfaenge[tiefe];
+    int16_t& n = anfaenge_n[tiefe];
+    while (lo <= hi) {
+        bool koenig = false;
+        for (int j = lo; j <= hi && !koenig; ++j) koenig = nimmt_koenig(liste[z[j] & PLATZMASKE]);
+        if (lo == hi || !koenig) {
+            anfang[n++] = static_cast<int16_t>(lo);
+            return false;
+        }
+        if (hi == lo + 1) {
+            if (nimmt_koenig(liste[z[lo] & PLATZMASKE])) return true;
+            if (hoeher_verschluesselt(z[lo], z[hi])) std::swap(z[lo], z[hi]);
+            anfang[n++] = static_cast<int16_t>(lo);
+            anfang[n++] = static_cast<int16_t>(hi);
+            return false;
+        }
+        const int i = teilen_schluessel(z, lo, hi);
+        if (koenigsteile_sortieren(tiefe, lo, i - 1)) return true;
+        anfang[n++] = static_cast<int16_t>(i);
+        lo = i + 1;
+    }
+    return false;
+}
+
+// Lists up to this length are first sorted by straight insertion: when no two
+// entries share a score the order is the only ascending one, which is what
+// the whole sort gives; with a tie the keys are set up afresh for it.
+inline constexpr int KURZE_LISTE = 10;
+
+bool ohne_gleichstand_sortieren(int tiefe) {
+    const ZugEintrag* liste = zug[tiefe];
+    int64_t* z = schluessel[tiefe];
+    const int n = laenge[tiefe];
+    for (int i = 1; i <= n; ++i) {
+        const int64_t neu = static_cast<int64_t>(liste[i].sortwert) * (1 << PLATZBITS) + i;
+        int j = i - 1;
+        for (; j >= 1 && hoeher_verschluesselt(z[j], neu); --j) z[j + 1] = z[j];
+        if (j >= 1 && (z[j] >> PLATZBITS) == (neu >> PLATZBITS)) return false;
+        z[j + 1] = neu;
+    }
+    return true;
 }
 
 // The keys of list tiefe in list order, one range still to sort.
@@ -198,13 +233,13 @@ void ordnung_beginnen(int tiefe, int n) {
     }
     laenge[tiefe] = static_cast<int16_t>(n);
     einziger_bester[tiefe] = static_cast<int16_t>(gleich == 1 ? bester : 0);
-    begonnen[tiefe] = false;
-    // Where the whole sort would meet a king capture is known only at its
-    // end: then sort everything now.
+    begonnen[tiefe] = ganz_sortiert[tiefe] = false;
+    // Whether the whole sort would meet a king capture is known only once
+    // the ranges that hold one are sorted: those are sorted now.
     if (koenigsschlag) {
         schluessel_aufstellen(tiefe);
-        schluessel_sortieren(tiefe, 1, n);
         anfaenge_n[tiefe] = 0;
+        if (koenigsteile_sortieren(tiefe, 1, n)) GeschKonig = 1;
     }
 }
 
@@ -215,10 +250,14 @@ int ordnung_platz(int tiefe, int k) {
     // list as generated and catches up with the places above.
     if (!begonnen[tiefe]) {
         if (k == laenge[tiefe] && einziger_bester[tiefe] != 0) return einziger_bester[tiefe];
-        schluessel_aufstellen(tiefe);
-        for (int oben = laenge[tiefe]; oben > k; --oben) platz_sortieren(tiefe, oben);
+        if (laenge[tiefe] <= KURZE_LISTE && ohne_gleichstand_sortieren(tiefe)) {
+            begonnen[tiefe] = ganz_sortiert[tiefe] = true;
+        } else {
+            schluessel_aufstellen(tiefe);
+            for (int oben = laenge[tiefe]; oben > k; --oben) platz_sortieren(tiefe, oben);
+        }
     }
-    platz_sortieren(tiefe, k);
+    if (!ganz_sortiert[tiefe]) platz_sortieren(tiefe, k);
     return static_cast<int>(schluessel[tiefe][k] & PLATZMASKE);
 }
 

@@ -67,6 +67,12 @@ bool kind_bewertet;
 int wurzel_farbe;
 int wurzel_erster;
 
+// The board's summary per level, and whether the parent has just derived the
+// child's from its own by the move (else the node takes it from brett: a call
+// from outside the search).
+Lage lagen[EBENEN];
+bool kind_lage;
+
 // The line each level hands to its children. Levels strictly fall along a
 // path, so one buffer per level never serves two live nodes, and 256 lines of
 // 1024 moves live in static storage rather than on the stack.
@@ -80,15 +86,15 @@ inline bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
     return x.von == y.von && x.nach == y.nach && x.figur == y.figur;
 }
 
-// eval() from the side to move.
-inline int bewerte(int tiefe, int farbe, int unten, int oben) {
-    const int v = eval(tiefe, farbe, unten, oben);
+// eval() from the side to move, for the board that `lage` summarises.
+inline int bewerte(const Lage& lage, int farbe, int unten, int oben) {
+    const int v = eval_aus(lage, unten, oben);
     return farbe == SCHWARZ ? -v : v;
 }
 
 // The same for the board the latest eval() call evaluated, unchanged since.
-inline int nochmals_bewerten(int farbe, int unten, int oben) {
-    const int v = eval_nochmals(unten, oben);
+inline int nochmals_bewerten(const Lage& lage, int farbe, int unten, int oben) {
+    const int v = eval_nochmals_aus(lage, unten, oben);
     return farbe == SCHWARZ ? -v : v;
 }
 
@@ -179,6 +185,9 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     ++nodes;
     const bool schon_bewertet = kind_bewertet;
     kind_bewertet = false;
+    Lage& lage = lagen[tiefe];
+    if (!kind_lage) lage_aus_brett(lage);
+    kind_lage = false;
     if ((nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten()) abgebrochen = true;
     if (abgebrochen) return alpha;
     capmove[tiefe].geschlagen = 0;
@@ -254,14 +263,14 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 6./7. The horizon node starts an empty line; level 0 is the floor.
     if (tiefe == q0) variante->anzahl = 0;
-    if (tiefe == 0) return bewerte(0, farbe, alpha - 1000, beta + 1000);
+    if (tiefe == 0) return bewerte(lage, farbe, alpha - 1000, beta + 1000);
 
     // 8. Stand pat: below the horizon the side to move may decline every
     //    capture. Far below beta the captures are not even looked at.
     int16_t standpat = 0;
     if (tiefe <= q0) {
-        const int v = schon_bewertet ? nochmals_bewerten(farbe, alpha - 500, beta + 500)
-                                     : bewerte(tiefe, farbe, alpha - 500, beta + 500);
+        const int v = schon_bewertet ? nochmals_bewerten(lage, farbe, alpha - 500, beta + 500)
+                                     : bewerte(lage, farbe, alpha - 500, beta + 500);
         if (v >= beta) return v;
         if (v + 900 < beta) return v;
         if (v > alpha) alpha = v;
@@ -269,12 +278,12 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         // Six levels below the horizon no capture is searched: the node ends
         // with alpha unless its first move takes a king (step 17), and
         // without a king to take there is nothing to generate.
-        if (tiefe <= q0 - QSUCHE_TIEFE && !koenig_bedroht(gegner)) return alpha;
+        if (tiefe <= q0 - QSUCHE_TIEFE && !koenig_bedroht_aus(gegner, lage)) return alpha;
     }
 
     // 9. In check when an opponent's capture could take a king.
     bool im_schach = false;
-    if (tiefe > QSUCHE) im_schach = koenig_bedroht(farbe);
+    if (tiefe > QSUCHE) im_schach = koenig_bedroht_aus(farbe, lage);
 
     // 10. Null move: pass, search four levels less with a null window, and
     //     take a fail high as the node's cutoff. Only the keys change.
@@ -283,6 +292,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         null_schluessel();
         kindlinie.anzahl = 0;
         umkehrbar[tiefe - NULLZUG_TIEFE] = false;  // no real game passes a move
+        lagen[tiefe - NULLZUG_TIEFE] = lage;
+        kind_lage = true;
         const int v = -AlphaBeta(tiefe - NULLZUG_TIEFE, -beta, -beta + 1, gegner, &kindlinie);
         null_schluessel();
         --nullstatus;
@@ -296,9 +307,9 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     // 11./12. This level's own list: deeper levels write only to theirs, so
     //     these entries stay valid across the recursive calls.
     if (tiefe > QSUCHE)
-        movegen(tiefe, farbe);
+        movegen_aus(tiefe, farbe, lage);
     else
-        qmovegen_aus(tiefe, farbe, eval_masken);  // the stand pat has just scanned this board
+        qmovegen_aus(tiefe, farbe, lage);
     const int n = index[tiefe];
     ZugEintrag* const liste = zug[tiefe];
     if (n == 0 && !im_schach) return alpha;
@@ -390,7 +401,9 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             if (tiefe <= QSUCHE - QSUCHE_TIEFE) return alpha;
             if (std::abs(figurenwert[m.geschlagen + 6]) + standpat <= alpha) continue;
             zugausf(tiefe, e);
+            lage_nach_zug(lage, m, lagen[tiefe - 1]);
             kindlinie.anzahl = 0;
+            kind_lage = true;
             const int s = -AlphaBeta(tiefe - 1, -beta, -alpha, gegner, &kindlinie);
             if (abgebrochen) {
                 zugzur(tiefe, e);
@@ -444,6 +457,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         //      loading its slot (a reduction can only lift the horizon).
         zugausf(tiefe, e);
         if (tiefe - 1 > QSUCHE) __builtin_prefetch(&hashtable[hashplatz(hashindex)]);
+        Lage& kind = lagen[tiefe - 1];
+        lage_nach_zug(lage, m, kind);
         if (m.geschlagen != leer) capmove[tiefe] = {static_cast<int16_t>(m.nach), m.geschlagen, m.figur};
 
         // 17.8 Futility near the horizon and one reduction per path, for
@@ -453,7 +468,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (ruhig && i < n && (tiefe == QSUCHE + 1 || tiefe == QSUCHE + 2)) {
             const int rand = tiefe == QSUCHE + 1 ? 200 : 300;
             const int marge = tiefe == QSUCHE + 1 ? 350 : 550;
-            const int s = bewerte(tiefe, farbe, alpha - rand, beta + rand);
+            const int s = bewerte(kind, farbe, alpha - rand, beta + rand);
             if (s + marge <= alpha) {
                 ++futility;
                 zugzur(tiefe, e);
@@ -464,7 +479,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         bool reduziert = false;
         if (ruhig && tiefe > QSUCHE + 2 && reduction == 0) {
             const int rand = reduktionsrand(tiefe - QSUCHE);
-            const int s = bewerte(tiefe, farbe, alpha - rand, beta + rand);
+            const int s = bewerte(kind, farbe, alpha - rand, beta + rand);
             if (s + rand < alpha) {
                 ++QSUCHE;
                 reduction = 1;
@@ -478,9 +493,11 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (vorgeschichte_anzahl > 0) pfad_stempeln(tiefe, m);
         kindlinie.anzahl = 0;
         kind_bewertet = kind_ist_bewertet;  // nothing evaluated since
+        kind_lage = true;
         int s = -AlphaBeta(tiefe - 1, -b, -a, gegner, &kindlinie);
         if (!abgebrochen && a < s && s < beta && i < n && tiefe > QSUCHE + 1) {
             kindlinie.anzahl = 0;
+            kind_lage = true;  // the child's summary is still on its level
             s = -AlphaBeta(tiefe - 1, -beta, 1 - s, gegner, &kindlinie);
         }
 

@@ -171,8 +171,9 @@ void qmoveorder(int tiefe, int lo, int hi);
 // whole sort would put on place k. The order of a range after the sort
 // depends only on what the range holds, not on when the ranges beside it are
 // sorted, so partitioning only the range that holds the next place gives the
-// same places, and a cutoff leaves the rest unsorted. A list with a king
-// capture is sorted whole at once, raising GeschKonig where qmoveorder would.
+// same places, and a cutoff leaves the rest unsorted. In a list with a king
+// capture the ranges that hold one are sorted at once, raising GeschKonig
+// where qmoveorder would.
 void ordnung_beginnen(int tiefe, int n);
 int ordnung_platz(int tiefe, int k);
 
