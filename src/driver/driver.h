@@ -326,7 +326,7 @@ void ausschluss_abziehen();
 
 // UCI_Elo's range: below the engine's full strength, which the top stands for.
 inline constexpr int ELO_MIN = 800;
-inline constexpr int ELO_MAX = 2200;
+inline constexpr int ELO_MAX = 1900;
 inline constexpr int ELO_STANDARD = 1500;
 
 // How a setting weakens the engine: nodes a turn may spend (no iteration

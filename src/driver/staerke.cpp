@@ -19,15 +19,24 @@ namespace kelpin {
 
 namespace {
 
-// Below ELO_STUFE a move is searched to the first iteration's depth only,
-// with STUFE_LINIEN best moves, and the move played is drawn from them with
-// a spread that grows towards ELO_MIN. From ELO_STUFE up it is the best move
-// of a search of a node budget that doubles every ELO_JE_VERDOPPLUNG points.
-constexpr int ELO_STUFE = 1500;
-constexpr int STUFE_LINIEN = 6;
-constexpr int STREUUNG_GROESST = 400;  // centipawns, at ELO_MIN
-constexpr int64_t KNOTEN_STUFE = 8000;
+// From ELO_STUFE up the move played is the best of a search of a node
+// budget that doubles every ELO_JE_VERDOPPLUNG points (KNOTEN_STUFE nodes at
+// ELO_STUFE are about the first iteration). Below it a move is searched to
+// the first iteration's depth only, with STUFE_LINIEN best moves, and the
+// move played is drawn from them with a spread that grows towards ELO_MIN,
+// along the points of STREUUNG (linear between them). Both were measured by
+// matches (see the README): the budget against Stockfish's UCI_Elo, the
+// spread between the engine's own settings.
+constexpr int ELO_STUFE = 1300;
+constexpr int64_t KNOTEN_STUFE = 10000;
 constexpr int ELO_JE_VERDOPPLUNG = 100;
+constexpr int STUFE_LINIEN = 6;
+struct Punkt {
+    int elo;
+    int streuung;  // centipawns
+};
+constexpr Punkt STREUUNG[] = {{ELO_MIN, 900}, {1100, 300}, {1200, 100}, {ELO_STUFE, 0}};
+static_assert(ELO_MIN < 1100 && 1200 < ELO_STUFE && ELO_STUFE < ELO_MAX);
 
 // The pause after a quick search ends at this share of the target, drawn
 // anew every move (per cent).
@@ -45,11 +54,11 @@ std::mt19937_64& erzeuger() {
     return g;
 }
 
-// The move played among the lines of the last finished iteration: the one
-// whose score, raised by a random share of the spread, is highest. A move
-// more than the spread below the best is never played.
-int waehlen(int streuung) {
-    const int n = mehrfach_anzahl();
+// The move played among the setting's lines of the last finished
+// iteration: the one whose score, raised by a random share of the spread,
+// is highest. A move more than the spread below the best is never played.
+int waehlen(int streuung, int linien) {
+    const int n = std::min(mehrfach_anzahl(), linien);
     if (streuung <= 0 || n < 2) return 0;
     std::uniform_int_distribution<int> zufall(0, streuung - 1);
     int beste = 0, bester_wert = 0;
@@ -78,8 +87,14 @@ void pause(const Suchauftrag& a) {
 Staerke staerke(int elo) {
     const int e = std::clamp(elo, ELO_MIN, ELO_MAX);
     if (e >= ELO_MAX) return {0, 1, 0};
-    if (e < ELO_STUFE)
-        return {1, STUFE_LINIEN, STREUUNG_GROESST * (ELO_STUFE - e) / (ELO_STUFE - ELO_MIN)};
+    if (e < ELO_STUFE) {
+        int i = 0;
+        while (STREUUNG[i + 1].elo <= e) ++i;
+        const Punkt& a = STREUUNG[i];
+        const Punkt& b = STREUUNG[i + 1];
+        // One node: no iteration after the first.
+        return {1, STUFE_LINIEN, a.streuung + (b.streuung - a.streuung) * (e - a.elo) / (b.elo - a.elo)};
+    }
     const double verdopplungen = static_cast<double>(e - ELO_STUFE) / ELO_JE_VERDOPPLUNG;
     return {static_cast<int64_t>(std::llround(static_cast<double>(KNOTEN_STUFE) * std::exp2(verdopplungen))), 1, 0};
 }
@@ -89,11 +104,13 @@ bool staerke_begrenzt(const Suchauftrag& a) { return opt_staerke != 0 && opt_elo
 int staerke_denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     const Staerke s = staerke(static_cast<int>(opt_elo));
     Suchauftrag a = auftrag;
-    a.ziel_knoten = s.knoten;
+    // More lines than the setting's, asked for by MultiPV, cost about as
+    // many times the nodes: the budget grows with them.
+    a.ziel_knoten = s.knoten * std::max(1, auftrag.linien / s.linien);
     a.linien = std::max(a.linien, s.linien);
     int v = denken(linie, a, frisch);
     if (unterbrechung == Unterbrechung::VERWERFEN) return v;
-    if (const int r = waehlen(s.streuung); r > 0) {
+    if (const int r = waehlen(s.streuung, s.linien); r > 0) {
         mehrfach_linie(r, *linie);
         v = mehrfach_wert(r);
     }
