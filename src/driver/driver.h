@@ -303,8 +303,9 @@ void mehrfach_linie(int rang, Variante& v);
 // best first, as thinking lines of nominal depth `tiefe`.
 void mehrfach_zeigen(int tiefe, int64_t ms);
 
-// Legal moves of the side to move in the game position that the root's set
-// lets through (the generator's moves: en passant is not among them).
+// Legal moves of computerfarbe (the root's side) in the game position that
+// the root's set lets through (the generator's moves: en passant is not
+// among them).
 int wurzel_legale();
 // UCI `go ... searchmoves m1 m2 ...`: the root's set from those moves; a
 // word that is no legal move is dropped and said to be so. False when moves
