@@ -116,9 +116,15 @@ int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie
         return erster_wert;
     }
     // A later line may come back above an earlier one (the searches differ
-    // in their windows): best first all the same.
-    std::stable_sort(laufend, laufend + gefunden, [](const Gefunden& x, const Gefunden& y) { return x.wert > y.wert; });
-    std::copy(laufend, laufend + gefunden, fertig);
+    // in their windows): best first all the same, equal scores in the order
+    // found.
+    int rang[MEHRFACH_GROESST];
+    for (int i = 0; i < gefunden; ++i) {
+        int j = i;
+        for (; j > 0 && laufend[rang[j - 1]].wert < laufend[i].wert; --j) rang[j] = rang[j - 1];
+        rang[j] = i;
+    }
+    for (int i = 0; i < gefunden; ++i) fertig[i] = laufend[rang[i]];
     fertig_anzahl = gefunden;
     auspacken(fertig[0], *linie);
     const int v = fertig[0].wert;
