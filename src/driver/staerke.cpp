@@ -28,8 +28,8 @@ namespace {
 // matches (see the README): the budget against Stockfish's UCI_Elo, the
 // spread between the engine's own settings.
 constexpr int ELO_STUFE = 1300;
-constexpr int64_t KNOTEN_STUFE = 10000;
-constexpr int ELO_JE_VERDOPPLUNG = 100;
+constexpr int64_t KNOTEN_STUFE = 6000;
+constexpr int ELO_JE_VERDOPPLUNG = 90;
 constexpr int STUFE_LINIEN = 6;
 struct Punkt {
     int elo;
