@@ -51,7 +51,8 @@ TEST(Wurzel, MengeMehrereLinienUndAusschluss) {
         testing::internal::CaptureStdout();
         uci_befehl((std::string("position fen ") + f.fen).c_str());
         computerfarbe = werdran;
-        const bool gesetzt = f.suchzuege[0] == '\0' || suchzuege_setzen((std::string("go searchmoves ") + f.suchzuege).c_str());
+        const bool gesetzt =
+            f.suchzuege[0] == '\0' || suchzuege_setzen((std::string("go searchmoves ") + f.suchzuege).c_str());
         for (const std::string& a : f.ausschluss)
             ausschluss_befehl((a[0] == '+' ? "include " + a.substr(1) : "exclude " + a).c_str(), a[0] != '+');
         const bool eingesetzt = ausschluss_einsetzen();

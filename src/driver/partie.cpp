@@ -315,7 +315,8 @@ bool buchzug_finden(ZugEintrag& m, int& v) {
     Buchzug b{};
     uint64_t summe = 0;
     // A root restricted by the interface is searched: the book knows nothing of it.
-    if (wurzel_eingeschraenkt() || !buch_fuer_partie(b, summe) || !legaler_zug(b.von, b.nach, b.umwandlung, m)) return false;
+    if (wurzel_eingeschraenkt() || !buch_fuer_partie(b, summe) || !legaler_zug(b.von, b.nach, b.umwandlung, m))
+        return false;
     char text[6];
     buchzug_text(b, text);
     if (uci_modus) mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
