@@ -34,6 +34,9 @@ void neustart() {
     // The searches of the tests are the engine's own: no book moves.
     opt_eigenes_buch = 0;
     buch_neue_partie();
+    opt_mehrfach = 1, opt_aufschlag = ZEIT_UEBERTRAGUNG_MS, opt_staerke = 0, opt_elo = ELO_STANDARD;
+    ausschluss_vergessen();
+    wurzel_auswahl_anzahl = wurzel_ausschluss_anzahl = 0;
     faktor = 1000;
     historywrites = 1;
     nullstatus = schachext = onerep_extended = extended = reduction = 0;

@@ -50,7 +50,7 @@ Suchauftrag auftrag_aus(const Uhrfall& f) {
     }
     befehle(zeilen);
     Suchauftrag a;
-    const Zeitbudget b = budget(uhrstand(f.zuege));
+    const Zeitbudget b = budget(uhrstand(f.zuege), opt_aufschlag);
     a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
     a.tiefe = zeitauftrag().tiefe;
     return a;
@@ -69,6 +69,10 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
         {"new\nst 0", 0, 950, 950, 0, 0, false},
         {"new\nst -1", 0, 0, 1000, 0, 0, false},
         {"go movetime 1000", 0, 950, 950, 0, 0, false},
+        // Move Overhead is the transfer: set aside where it is.
+        {"option Move Overhead=500\ngo movetime 1000", 0, 500, 500, 0, 0, false},
+        {"option Move Overhead=0\nnew\nst 5", 0, 5000, 5000, 0, 0, false},
+        {"option Move Overhead=500\ngo wtime 2000 btime 2000", 0, 0, 750, 0, 0, false},
         // Clocks: the share of the moves to the control (or 30).
         {"level 40 1 0\ntime 6000", 0, BELIEBIG, BELIEBIG, 0, 0, false},
         {"level 40 1 0\ntime 6000", 39, BELIEBIG, BELIEBIG, 0, 0, false},
@@ -89,6 +93,8 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
         {"go infinite", 0, -1, -1, 0, 0, true},
         {"go", 0, -1, -1, 0, 0, true},
         {"go depth 5 infinite", 0, -1, -1, 5, 0, true},
+        {"go mate 3", 0, -1, -1, 0, 0, true},  // until the mate, or stop
+        {"go mate 3 movetime 1000", 0, 950, 950, 0, 0, false},
         // The largest numbers each field can hold overflow nothing.
         {ueberlauf_uci.c_str(), 0, BELIEBIG, BELIEBIG, 0, SCHNITTSTELLE_GROESST, false},
         {ueberlauf_zeit.c_str(), 0, SCHNITTSTELLE_GROESST - 50, SCHNITTSTELLE_GROESST - 50,
@@ -124,26 +130,28 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
 // on it than the least hard limit and a transfer), nor 70 % of it with one
 // move to the control, 50 % with two.
 TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
-    const int64_t uhren[] = {0, 5, 60, 100, 500, 1000, 5000, 60000, 3600000, SCHNITTSTELLE_GROESST};
+    const int64_t uhren[] = {0, 5, 60, 100, 500, 1000, 2000, 5000, 60000, 3600000, SCHNITTSTELLE_GROESST};
     const int64_t inkremente[] = {0, 10, 1000, 60000, SCHNITTSTELLE_GROESST};
     const int zuege[] = {0, 1, 2, 3, 10, 40, ZUEGE_GROESST};
     const int64_t gegner[] = {Uhrstand::KEINE, 1, 1000, SCHNITTSTELLE_GROESST};
+    const int64_t aufschlaege[] = {ZEIT_UEBERTRAGUNG_MS, 0, 500, 5000};  // Move Overhead
     for (const int64_t rest : uhren)
         for (const int64_t inc : inkremente)
             for (const int z : zuege)
-                for (const int64_t g : gegner) {
-                    Uhrstand u;
-                    u.rest_ms = rest, u.inkrement_ms = inc, u.zuege_bis_kontrolle = z, u.gegner_ms = g;
-                    const Zeitbudget b = budget(u);
-                    const std::string was = std::to_string(rest) + " " + std::to_string(inc) + " " +
-                                            std::to_string(z) + " " + std::to_string(g);
-                    EXPECT_TRUE(0 <= b.ziel_ms && b.ziel_ms <= b.hart_ms && b.hart_ms >= ZEIT_MINDESTENS_MS) << was;
-                    if (rest >= ZEIT_MINDESTENS_MS + 2 * ZEIT_UEBERTRAGUNG_MS) {
-                        EXPECT_LE(b.hart_ms + ZEIT_UEBERTRAGUNG_MS, rest) << was;
+                for (const int64_t g : gegner)
+                    for (const int64_t ueb : aufschlaege) {
+                        Uhrstand u;
+                        u.rest_ms = rest, u.inkrement_ms = inc, u.zuege_bis_kontrolle = z, u.gegner_ms = g;
+                        const Zeitbudget b = budget(u, ueb);
+                        const std::string was = std::to_string(rest) + " " + std::to_string(inc) + " " +
+                                                std::to_string(z) + " " + std::to_string(g) + " " + std::to_string(ueb);
+                        EXPECT_TRUE(0 <= b.ziel_ms && b.ziel_ms <= b.hart_ms && b.hart_ms >= ZEIT_MINDESTENS_MS) << was;
+                        if (rest >= ZEIT_MINDESTENS_MS + 2 * ueb) {
+                            EXPECT_LE(b.hart_ms + ueb, rest) << was;
+                        }
+                        const int64_t anteil = z == 1 ? rest * 7 / 10 : (z == 2 ? rest / 2 : rest);
+                        EXPECT_LE(b.hart_ms, std::max(anteil, ZEIT_MINDESTENS_MS)) << was;
                     }
-                    const int64_t anteil = z == 1 ? rest * 7 / 10 : (z == 2 ? rest / 2 : rest);
-                    EXPECT_LE(b.hart_ms, std::max(anteil, ZEIT_MINDESTENS_MS)) << was;
-                }
 }
 
 TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {

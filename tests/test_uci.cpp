@@ -37,7 +37,12 @@ TEST(Uci, BefehleZustandUndAntworten) {
               "option name OwnBook type check default false\n"
               "option name BookFile type string default <empty>\n"
               "option name BookDepth type spin default 20 min 0 max 1000\n"
-              "uciok\n");
+              "option name MultiPV type spin default 1 min 1 max 64\n"
+              "option name Move Overhead type spin default 50 min 0 max 5000\n"
+              "option name UCI_LimitStrength type check default false\n" +
+                  ("option name UCI_Elo type spin default " + std::to_string(ELO_STANDARD) + " min " +
+                   std::to_string(ELO_MIN) + " max " + std::to_string(ELO_MAX) + "\n") +
+                  "uciok\n");
     // Command, reply, placement and side to move afterwards ("" keeps them).
     const char* const NACH_E4_E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR";
     const std::tuple<const char*, const char*, const char*, int> faelle[] = {
@@ -56,6 +61,8 @@ TEST(Uci, BefehleZustandUndAntworten) {
          WEISS},
         {"setoption name Hash value abc", "info string Hash takes a number from 1 to 1048576\n", "", 0},
         {"setoption name Threads value 2", "info string no such option: Threads\n", "", 0},
+        {"setoption name MultiPV value 65", "info string MultiPV takes a number from 1 to 64\n", "", 0},
+        {"setoption name UCI_LimitStrength value yes", "info string UCI_LimitStrength takes true or false\n", "", 0},
         {"flip", "info string unknown command: flip\n", "", 0},
         {"stop", "", "", 0},
         {"ucinewgame", "", test::GRUNDSTELLUNG, WEISS},
@@ -113,7 +120,13 @@ TEST(Uci, SitzungDurchDasProgramm) {
           std::string("option name Clear Hash type button"), std::string("option name Ponder type check default false"),
           std::string("option name OwnBook type check default ") + (buch ? "true" : "false"),
           "option name BookFile type string default " + buchdatei,
-          std::string("option name BookDepth type spin default 20 min 0 max 1000"), std::string("uciok")})
+          std::string("option name BookDepth type spin default 20 min 0 max 1000"),
+          std::string("option name MultiPV type spin default 1 min 1 max 64"),
+          std::string("option name Move Overhead type spin default 50 min 0 max 5000"),
+          std::string("option name UCI_LimitStrength type check default false"),
+          "option name UCI_Elo type spin default " + std::to_string(ELO_STANDARD) + " min " + std::to_string(ELO_MIN) +
+              " max " + std::to_string(ELO_MAX),
+          std::string("uciok")})
         EXPECT_TRUE(kelpin.zeile(z) && z == erwartet) << z;
     kelpin.sende("setoption name OwnBook value false");
     kelpin.sende("isready");
@@ -228,14 +241,15 @@ TEST(Uci, Pondern) {
     EXPECT_LT(sekunden_seit(t0), 2.0);
 }
 
-TEST(Uci, SelbstpartieMitLegalenZuegen) {
-    // 40 plies, each from the whole game sent anew and 3 s on both clocks:
-    // every bestmove is a legal move, checked by the library in this test.
+// 40 plies, each from the whole game sent anew and 3 s on both clocks:
+// every bestmove is a legal move, checked by the library in this test.
+void selbstpartie(const std::vector<std::string>& optionen) {
     test::neustart();
     Prozess kelpin;
-    std::string z, zuege;
+    std::string zuege;
     kelpin.sende("uci");
     ASSERT_TRUE(bis(kelpin, "uciok"));
+    for (const std::string& o : optionen) kelpin.sende("setoption name " + o);
     kelpin.sende("ucinewgame");
     int ply = 0;
     for (; ply < 40; ++ply) {
@@ -251,6 +265,12 @@ TEST(Uci, SelbstpartieMitLegalenZuegen) {
     EXPECT_TRUE(ply == 40 || test::legale_woerter().empty()) << zuege;
     kelpin.beende();
     test::neustart();
+}
+
+TEST(Uci, SelbstpartieMitLegalenZuegen) {
+    selbstpartie({});
+    // The weakest setting draws its moves from several lines.
+    selbstpartie({"UCI_LimitStrength value true", "UCI_Elo value " + std::to_string(ELO_MIN)});
 }
 
 }  // namespace

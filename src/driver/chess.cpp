@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     printf("feature ping=1\n");
     // Positions come whole with setboard (side to move, castling, en
     // passant), and analyze mode is there: the first line's analyze=0 is
-    // overruled.
-    printf("feature setboard=1 analyze=1\n");
+    // overruled. Root moves can be left out of the search (exclude, include).
+    printf("feature setboard=1 analyze=1 exclude=1\n");
     fflush(stdout);
 
     kelpin::InitZobrist();

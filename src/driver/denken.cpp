@@ -81,6 +81,31 @@ void zug_drucken(const ZugEintrag& m) {
     if (m.umwandlung == 1) printf("%c", figurensymbol[m.neue_figur + 6]);
 }
 
+void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer) {
+    if (uci_modus) {
+        uci_denkzeile(tiefe, wert, ms, linie, k, grenze, nummer);
+        return;
+    }
+    if (ausgabe != 1 && !denkausgabe) return;
+    if (ausgabe == 1) {
+        printf("%i", static_cast<int>(ms));
+        printf("\t%i/%i\t%lldK\t%i\t", tiefe, sel_gipfel, static_cast<long long>(nodes / 1000), wert);
+    } else {
+        printf("%i %i %i %lld ", tiefe, wert, static_cast<int>(ms / 10), static_cast<long long>(nodes));
+    }
+    for (int i = 0; i < k; ++i) {
+        zug_drucken(linie.zuege[i]);
+        printf(" ");
+    }
+    if (ausgabe == 1) {
+        if (wert > MATT_SCHWELLE) printf("#%i", (KOENIGSWERT - wert) / 2);
+        if (wert < -MATT_SCHWELLE) printf("-#%i", (wert + KOENIGSWERT) / 2);
+    } else {
+        printf("\n");
+        fflush(stdout);
+    }
+}
+
 int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     // Preparation: fresh counters, an empty table, keys from the board.
     int alpha = -FENSTER_OFFEN;
@@ -106,9 +131,11 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     const Suchauftrag& a = laufender_auftrag;
     for (;;) {
         const int32_t iteration_start = timer();
+        const int64_t knoten_start = nodes;
         MAXTIEFE = d;
         linie->anzahl = 0;
-        v = AlphaBeta(d, alpha, beta, computerfarbe, linie);
+        v = a.linien > 1 ? mehrfach_iteration(a.linien, d, alpha, beta, linie)
+                               : AlphaBeta(d, alpha, beta, computerfarbe, linie);
 
         // A stopped iteration prints no line. Its result counts only when a
         // root move was searched to its end and raised the root's alpha:
@@ -132,27 +159,10 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         const int k = linie->anzahl >= 1 ? linie->anzahl : 1;
         for (int i = 0; i < k; ++i)
             if (const int ebene = d + 1 - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = linie->zuege[i];
-        if (uci_modus) {
-            uci_denkzeile(d - QSUCHE, v, e, *linie, k, v <= alpha ? " upperbound" : (v >= beta ? " lowerbound" : ""));
-        } else if (ausgabe == 1 || denkausgabe) {
-            if (ausgabe == 1) {
-                printf("%i", static_cast<int>(e));
-                printf("\t%i/%i\t%lldK\t%i\t", d - QSUCHE, sel_gipfel, static_cast<long long>(nodes / 1000), v);
-            } else {
-                printf("%i %i %i %lld ", d - QSUCHE, v, static_cast<int>(e / 10), static_cast<long long>(nodes));
-            }
-            for (int i = 0; i < k; ++i) {
-                zug_drucken(linie->zuege[i]);
-                printf(" ");
-            }
-            if (ausgabe == 1) {
-                if (v > MATT_SCHWELLE) printf("#%i", (KOENIGSWERT - v) / 2);
-                if (v < -MATT_SCHWELLE) printf("-#%i", (v + KOENIGSWERT) / 2);
-            } else {
-                printf("\n");
-                fflush(stdout);
-            }
-        }
+        if (a.linien > 1)
+            mehrfach_zeigen(d - QSUCHE, e);
+        else
+            denkzeile(d - QSUCHE, v, e, *linie, k, v <= alpha ? " upperbound" : (v >= beta ? " lowerbound" : ""), 0);
         if (THINKTIME == 0) THINKTIME = 1;
 
         // Stop tests, between iterations: the opening limit, a mate found,
@@ -167,6 +177,13 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         }
         if (d >= EBENEN - 1) break;
         if (a.tiefe > 0 && d - QSUCHE >= a.tiefe) break;
+        // A mate search ends with a mate short enough (a score above the
+        // window is a mate at least that short). A node target holds like
+        // the time's, also while pondering: the setting's strength counts
+        // every node the turn searched.
+        if (a.matt > 0 && v > MATT_SCHWELLE && v > alpha && (KOENIGSWERT - v + 1) / 2 <= a.matt) break;
+        if (a.ziel_knoten > 0 && 10 * nodes + ZEIT_WACHSTUM_ZEHNTEL * (nodes - knoten_start) > 10 * a.ziel_knoten)
+            break;
         if (!a.endlos && !pondern && a.ziel_ms >= 0) {
             const int64_t jetzt = vergangen(budget_start);
             const int64_t dauer = vergangen(iteration_start);

@@ -62,7 +62,9 @@ inline constexpr int ZEIT_HORIZONT = 30;             // moves assumed still to p
 inline constexpr int64_t ZEIT_HART_FAKTOR = 4;       // hard limit over target
 inline constexpr int64_t ZEIT_WACHSTUM_ZEHNTEL = 15; // the next iteration takes at least 1.5 times this one
 
-Zeitbudget budget(const Uhrstand& u);
+// `uebertragung_ms`: what a move loses between engine and interface (the
+// Move Overhead option), set aside for every move still to come.
+Zeitbudget budget(const Uhrstand& u, int64_t uebertragung_ms = ZEIT_UEBERTRAGUNG_MS);
 
 // What an interface sends is held where it is read to what no arithmetic
 // on it can overflow: times and node counts to a thousand years in
@@ -110,6 +112,8 @@ bool eingabe_zu();
 bool eingabe_beendet();
 // Blocks until a line is queued or the input has ended.
 void auf_eingabe_warten();
+// The same, for at most `ms` milliseconds.
+void auf_eingabe_warten(int ms);
 
 // --- options ------------------------------------------------------------------
 
@@ -122,6 +126,10 @@ extern int64_t opt_eigenes_buch;  // OwnBook
 extern char opt_buchdatei[OPTION_TEXT];  // BookFile ("" for none)
 extern int64_t opt_buchtiefe;     // BookDepth: moves of the game the book may give
 extern int64_t opt_ponder;        // Ponder (UCI; XBoard's hard and easy)
+extern int64_t opt_mehrfach;      // MultiPV: the best moves each iteration searches and shows
+extern int64_t opt_aufschlag;     // Move Overhead: ms a move loses between engine and interface
+extern int64_t opt_staerke;       // UCI_LimitStrength
+extern int64_t opt_elo;           // UCI_Elo
 // The defaults that depend on the machine (the book where Debian puts it).
 void optionen_anfang();
 void optionen_uci();
@@ -147,7 +155,7 @@ void uci_befehl(const char* zeile);
 // The info line of an iteration in UCI: nominal depth, score from the side
 // to move (mates in moves), the first k moves of the line; `grenze` is ""
 // or " lowerbound" / " upperbound" for a score outside the window.
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze);
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer = 0);
 // The initial position as the start of a game, keys computed.
 void grundstellung();
 // `new`: a new game from the initial position, the engine playing Black,
@@ -243,6 +251,9 @@ struct Suchauftrag {
     bool voll = false;     // no iteration is held back for fear of not finishing
     bool endlos = false;   // only a stop, a limit above or the level limit end it
     bool ponder = false;   // on the opponent's time: no limit holds until the ponder hit
+    int matt = 0;          // ends once a mate in at most this many moves is proven; 0 for none
+    int64_t ziel_knoten = 0;  // no iteration starts that would likely end past this many nodes; 0 for none
+    int linien = 1;        // the best root moves searched per iteration, each with a line of its own
     // Asked when lines have arrived while the search runs: true stops it
     // (the command loop sets `unterbrechung` to say how). nullptr: input
     // is not looked at.
@@ -257,8 +268,13 @@ struct Suchauftrag {
 int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch = nullptr);
 // What a UCI `go` line asks of the search for the side to move: the budget
 // from its clock (wtime or btime, the increment, movestogo) or movetime,
-// depth and nodes; infinite or no limit at all: until `stop`.
+// depth, nodes and mate; infinite or no limit at all: until `stop`.
 Suchauftrag go_auftrag(const char* zeile);
+// The thinking line of an iteration as the mode shows it (UCI info, XBoard
+// `ply score time nodes line`, the console's columns): nominal depth, score,
+// the first k moves of the line; `grenze` as for uci_denkzeile; `nummer`
+// the line's rank among several (UCI multipv), 0 when there is one.
+void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer);
 // Why a thinking turn was cut short by input.
 enum class Unterbrechung : int8_t {
     KEINE,
@@ -284,6 +300,73 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v);
 // A thinking turn and the move it plays on the board.
 void computerzug();
 void zug_drucken(const ZugEintrag& m);
+
+// --- the root's move set and several lines -----------------------------------
+
+// MultiPV's most lines.
+inline constexpr int MEHRFACH_GROESST = 64;
+
+// One iteration at root level d that searches the best `linien` moves of the
+// root's set one after the other, each with the ones before it excluded and
+// with a window of its own opened until its score is exact; capped at the
+// legal moves of the set. Returns the best score, its line in `linie`, and
+// leaves alpha < score < beta (the window widened if need be). Stopped, it
+// gives the first line if that was finished, else what AlphaBeta gave.
+int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie);
+// The lines of the last iteration mehrfach_iteration finished in this turn
+// (0 before one has), best first: their number, a line's score and its
+// moves (written to `v`).
+int mehrfach_anzahl();
+int mehrfach_wert(int rang);
+void mehrfach_linie(int rang, Variante& v);
+// Prints the lines of the last finished iteration that MultiPV asks for,
+// best first, as thinking lines of nominal depth `tiefe`.
+void mehrfach_zeigen(int tiefe, int64_t ms);
+
+// Legal moves of computerfarbe (the root's side) in the game position that
+// the root's set lets through (the generator's moves: en passant is not
+// among them).
+int wurzel_legale();
+// UCI `go ... searchmoves m1 m2 ...`: the root's set from those moves; a
+// word that is no legal move is dropped and said to be so. False when moves
+// were given and none is left (the set is then empty); no searchmoves at
+// all: every move. suchzuege_aufheben ends it after the search.
+bool suchzuege_setzen(const char* go_zeile);
+void suchzuege_aufheben();
+// XBoard's `exclude MOVE|all` and `include MOVE|all` on the game position;
+// the exclusions hold until the position changes (ausschluss_vergessen).
+// ausschluss_einsetzen hands them to the search for one turn (false and
+// nothing handed over when they leave no legal move), ausschluss_abziehen
+// takes them back.
+void ausschluss_befehl(const char* zeile, bool ausschliessen);
+void ausschluss_vergessen();
+bool ausschluss_einsetzen();
+void ausschluss_abziehen();
+
+// --- strength -----------------------------------------------------------------
+
+// UCI_Elo's range: below the engine's full strength, which the top stands for.
+inline constexpr int ELO_MIN = 800;
+inline constexpr int ELO_MAX = 1900;
+inline constexpr int ELO_STANDARD = 1500;
+
+// How a setting weakens the engine: nodes a turn may spend (no iteration
+// starts that would likely end past them; 0 for no limit), best moves
+// searched, and the spread in centipawns by which the move played may fall
+// short of the best (0: always the best).
+struct Staerke {
+    int64_t knoten;
+    int linien;
+    int streuung;
+};
+Staerke staerke(int elo);
+// True when the strength setting weakens a turn with this order: on, below
+// the top, and not an analysis.
+bool staerke_begrenzt(const Suchauftrag& a);
+// A thinking turn as denken, weakened: the node budget, a move drawn from
+// the best lines by their scores, and a natural pause when the search was
+// quick. Leaves the move played first in `linie`.
+int staerke_denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch);
 
 // --- opening book -----------------------------------------------------------
 

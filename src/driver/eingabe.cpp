@@ -133,4 +133,11 @@ void auf_eingabe_warten() {
     while (zeilenlaenge(gesehen) == 0 && !ende) lesen(true);
 }
 
+void auf_eingabe_warten(int ms) {
+    if (gesehen < anfang) gesehen = anfang;
+    if (zeilenlaenge(gesehen) != 0 || ende) return;
+    pollfd p{0, POLLIN, 0};
+    if (poll(&p, 1, ms > 0 ? ms : 0) > 0) lesen(false);
+}
+
 }  // namespace kelpin

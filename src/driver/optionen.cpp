@@ -20,6 +20,10 @@ int64_t opt_eigenes_buch;
 char opt_buchdatei[OPTION_TEXT];
 int64_t opt_buchtiefe = 20;
 int64_t opt_ponder;
+int64_t opt_mehrfach = 1;
+int64_t opt_aufschlag = ZEIT_UEBERTRAGUNG_MS;
+int64_t opt_staerke;
+int64_t opt_elo = ELO_STANDARD;
 
 namespace {
 
@@ -64,6 +68,10 @@ Option optionen[] = {
     {"OwnBook", Art::SCHALTER, &opt_eigenes_buch, 0, 1, nullptr, buch_gesetzt},
     {"BookFile", Art::DATEI, nullptr, 0, 0, opt_buchdatei, buch_gesetzt},
     {"BookDepth", Art::ZAHL, &opt_buchtiefe, 0, 1000, nullptr, nichts_zu_tun},
+    {"MultiPV", Art::ZAHL, &opt_mehrfach, 1, MEHRFACH_GROESST, nullptr, nichts_zu_tun},
+    {"Move Overhead", Art::ZAHL, &opt_aufschlag, 0, 5000, nullptr, nichts_zu_tun},
+    {"UCI_LimitStrength", Art::SCHALTER, &opt_staerke, 0, 1, nullptr, nichts_zu_tun},
+    {"UCI_Elo", Art::ZAHL, &opt_elo, ELO_MIN, ELO_MAX, nullptr, nichts_zu_tun},
 };
 
 // The values at start-up, which the option lines give as defaults: those

@@ -86,6 +86,7 @@ uint64_t partie_kennung(int am_zug);
 
 // A half-move has been made on the board and `am_zug` is to move.
 void stellung_merken(int am_zug, bool unumkehrbar) {
+    ausschluss_vergessen();
     ++halbzuege;
     if (halbzuege >= PARTIE_ZUEGE) return;  // a game this long keeps what fits
     kennung_nach[halbzuege] = partie_kennung(am_zug);
@@ -294,6 +295,7 @@ void aufgeben(const char* ergebnis = nullptr) {
 }  // namespace
 
 void partie_neu(int ep) {
+    ausschluss_vergessen();
     ep_feld = ep;
     halbzuege = 0;
     erste_seite = werdran;
@@ -319,7 +321,9 @@ bool legaler_zug(int von, int nach, char umwandlung, ZugEintrag& m) {
 bool buchzug_finden(ZugEintrag& m, int& v) {
     Buchzug b{};
     uint64_t summe = 0;
-    if (!buch_fuer_partie(b, summe) || !legaler_zug(b.von, b.nach, b.umwandlung, m)) return false;
+    // A root restricted by the interface is searched: the book knows nothing of it.
+    if (wurzel_eingeschraenkt() || !buch_fuer_partie(b, summe) || !legaler_zug(b.von, b.nach, b.umwandlung, m))
+        return false;
     char text[6];
     buchzug_text(b, text);
     if (uci_modus) mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
@@ -355,12 +359,13 @@ bool ist_spielbar(int am_zug) {
 }
 
 Suchauftrag zeitauftrag() {
-    const Zeitbudget b = budget(uhrstand(gespielte_zuege()));
+    const Zeitbudget b = budget(uhrstand(gespielte_zuege()), opt_aufschlag);
     Suchauftrag a;
     a.ziel_ms = b.ziel_ms;
     a.hart_ms = b.hart_ms;
     a.voll = b.voll;
     a.tiefe = tiefengrenze;
+    a.linien = static_cast<int>(opt_mehrfach);
     return a;
 }
 
@@ -371,14 +376,14 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
     bool frisch = false;
     vorgeschichte_fuellen();
     unterbrechung = Unterbrechung::KEINE;
-    v = denken(&linie, auftrag, &frisch);
+    v = staerke_begrenzt(auftrag) ? staerke_denken(&linie, auftrag, &frisch) : denken(&linie, auftrag, &frisch);
     if (unterbrechung == Unterbrechung::VERWERFEN) return false;
 
     // The move to play must be legal here: the line's first move when this
     // turn's search produced one and it is legal; else (a search stopped
     // before it finished any root move, or whose stopped iteration only
     // finished an illegal one) the legal move its ordering put first; else
-    // the first legal move (en passant when nothing else is legal).
+    // the first legal move of the root's set (en passant when nothing else is).
     const int liste = pruefliste();
     const auto legal_hier = [liste](const ZugEintrag& v) {
         movegen(liste, computerfarbe);
@@ -399,7 +404,7 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
         movegen(liste, computerfarbe);
         int erster = 0;
         for (int i = 1; i <= index[liste] && erster == 0; ++i)
-            if (ist_legal(liste, i, computerfarbe)) erster = i;
+            if (in_wurzel_auswahl(zug[liste][i]) && ist_legal(liste, i, computerfarbe)) erster = i;
         if (erster != 0)
             vorschlag = zug[liste][erster];
         else
@@ -512,8 +517,12 @@ void computerzug() {
     // A search abandoned for a command that changes the game plays nothing.
     Suchauftrag auftrag = zeitauftrag();
     auftrag.bei_eingabe = eingabe_beim_denken;
+    // Exclusions that leave no legal move are not kept to: a move is due.
+    ausschluss_einsetzen();
     const bool aus_dem_buch = buchzug_finden(m, v);
-    if (!aus_dem_buch && !zug_finden(auftrag, m, v)) return;
+    const bool gefunden = aus_dem_buch || zug_finden(auftrag, m, v);
+    ausschluss_abziehen();
+    if (!gefunden) return;
     // Pondering, once the engine has left the book: each expected reply that
     // comes is answered by the search that ran meanwhile.
     char erwartet[8];
@@ -701,6 +710,7 @@ bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
 
 bool zuruecknehmen(int halbzuege_zurueck) {
     if (halbzuege_zurueck < 1 || halbzuege < halbzuege_zurueck || halbzuege >= PARTIE_ZUEGE) return false;
+    ausschluss_vergessen();
     for (int n = 0; n < halbzuege_zurueck; ++n) {
         const Vorher& v = vorher[halbzuege];
         memcpy(brett, v.brett, sizeof brett);

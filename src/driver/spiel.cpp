@@ -121,18 +121,20 @@ void status_zeile() {
 }
 
 // One stretch of analysis: the side to move is searched without end until a
-// line arrives; a search that ends by itself (a position without moves, the
-// level limit) waits for the next line.
+// line arrives; a search that ends by itself (a position without moves, or
+// every move excluded, the level limit) waits for the next line.
 void analysieren() {
     const int16_t spieler = computerfarbe;
     computerfarbe = werdran;
     Suchauftrag a;
     a.endlos = true;
+    a.linien = static_cast<int>(opt_mehrfach);
     a.bei_eingabe = eingabe_beim_denken;
     unterbrechung = Unterbrechung::KEINE;
-    if (legaler_zug_vorhanden(werdran)) {
+    if (legaler_zug_vorhanden(werdran) && ausschluss_einsetzen()) {
         partie_vorgeschichte();
         denken(&linie, a);
+        ausschluss_abziehen();
     }
     computerfarbe = spieler;
     if (unterbrechung == Unterbrechung::KEINE) auf_eingabe_warten();
@@ -320,7 +322,7 @@ bool eingabe_beim_pondern() {
 // with (so "evalperft" also runs "eval"), then is tried as a move:
 //   eval display st black white help go showmoves setboard time evalperft
 //   list perft output quit force new otim level sd post nopost undo remove
-//   analyze exit . ping bench option bk hard easy
+//   analyze exit . ping bench option bk hard easy exclude include
 // go leaves the chain for a thinking turn and quit ends the program.
 void befehl(const char* zeile) {
     char wort[ZEILE];
@@ -395,6 +397,8 @@ void befehl(const char* zeile) {
     if (ist(wort, "bk")) buch_liste_fuer_partie();
     if (ist(wort, "hard")) opt_ponder = 1;
     if (ist(wort, "easy")) opt_ponder = 0;
+    if (ist(wort, "exclude")) ausschluss_befehl(zeile, true);
+    if (ist(wort, "include")) ausschluss_befehl(zeile, false);
     zugeingabe(wort);
 }
 

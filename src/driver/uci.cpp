@@ -150,9 +150,26 @@ bool zahl(Woerter& w, const char* name, int64_t& ziel) {
     return true;
 }
 
+// Once a turn has run a second, the root move being searched and its
+// number among the legal moves of this visit of the root.
+int wurzel_gezeigt;
+void wurzelzug_zeigen(int eintrag) {
+    if (wurzel_nummer == 1) wurzel_gezeigt = 0;
+    const ZugEintrag& m = zug[MAXTIEFE][eintrag];
+    zugausf(MAXTIEFE, eintrag);
+    const bool legal = !koenig_bedroht(computerfarbe);
+    zugzur(MAXTIEFE, eintrag);
+    if (!legal) return;
+    ++wurzel_gezeigt;
+    if (vergangen(t_start) < 1000) return;
+    char text[8];
+    zug_uci(m, text);
+    sagen("info depth %d currmove %s currmovenumber %d", MAXTIEFE - QSUCHE_START, text, wurzel_gezeigt);
+}
+
 void go(const char* text) {
     computerfarbe = werdran;
-    if (!legaler_zug_vorhanden(werdran)) {
+    if (!legaler_zug_vorhanden(werdran) || !suchzuege_setzen(text)) {
         sagen("bestmove 0000");
         return;
     }
@@ -161,8 +178,15 @@ void go(const char* text) {
     int v = 0;
     unterbrechung = Unterbrechung::KEINE;
     info_gedruckt = false;
-    // Analysis (infinite) and pondering never take a book move.
-    if (a.endlos || a.ponder || !buchzug_finden(m, v)) zug_finden(a, m, v);
+    wurzel_meldung = wurzelzug_zeigen;
+    // Analysis (infinite) and pondering never take a book move. The search
+    // knows no en passant: a set of such captures alone is played as it is.
+    if (wurzel_auswahl_anzahl > 0 && wurzel_legale() == 0)
+        m = wurzel_auswahl[0];
+    else if (a.endlos || a.ponder || !buchzug_finden(m, v))
+        zug_finden(a, m, v);
+    wurzel_meldung = nullptr;
+    suchzuege_aufheben();
     // A search stopped before it finished an iteration, or whose stopped
     // iteration found a better root move, says so in one more info line.
     if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
@@ -171,8 +195,8 @@ void go(const char* text) {
         uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), linie, linie.anzahl, "");
     }
     // An endless search that ended by itself waits for `stop` all the same,
-    // a ponder search for `ponderhit` or `stop`.
-    while ((a.endlos || pondern) && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
+    // unless it was a mate search; a ponder search for `ponderhit` or `stop`.
+    while (((a.endlos && a.matt == 0) || pondern) && unterbrechung == Unterbrechung::KEINE && !eingabe_beendet()) {
         auf_eingabe_warten();
         eingabe_beim_suchen();
     }
@@ -196,7 +220,7 @@ Suchauftrag go_auftrag(const char* text) {
     w.naechstes();  // "go"
     Uhrstand u;
     int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
-    int64_t movetime = -1, tiefe = Uhrstand::KEINE, knoten = 0;
+    int64_t movetime = -1, tiefe = Uhrstand::KEINE, knoten = 0, matt = 0;
     bool unendlich = false, ponder = false;
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
@@ -216,6 +240,8 @@ Suchauftrag go_auftrag(const char* text) {
             zahl(w, wort, tiefe);
         else if (strcmp(wort, "nodes") == 0)
             zahl(w, wort, knoten);
+        else if (strcmp(wort, "mate") == 0)
+            zahl(w, wort, matt);
         else if (strcmp(wort, "infinite") == 0)
             unendlich = true;
         else if (strcmp(wort, "ponder") == 0)
@@ -233,33 +259,37 @@ Suchauftrag go_auftrag(const char* text) {
         u.inkrement_ms = inkrement[eigen] > 0 ? inkrement[eigen] : 0;
     }
     if (u.fest_ms != Uhrstand::KEINE || u.rest_ms != Uhrstand::KEINE) {
-        const Zeitbudget b = budget(u);
+        const Zeitbudget b = budget(u, opt_aufschlag);
         a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
     }
     if (tiefe != Uhrstand::KEINE) a.tiefe = tiefenbegrenzung(tiefe);
     a.knoten = knoten > 0 ? knoten : 0;
-    // Without any limit (a bare go) the search runs until told to stop.
+    // A mate in more moves than the deepest search could see is no limit;
+    // infinite means until `stop`, a mate found or not.
+    a.matt = matt > 0 && !unendlich ? static_cast<int>(std::min<int64_t>(matt, EBENEN)) : 0;
+    a.linien = static_cast<int>(opt_mehrfach);
+    // Without any limit (a bare go, or a mate search alone) the search runs
+    // until told to stop; a mate search ends by itself too.
     a.endlos = unendlich || (a.ziel_ms < 0 && a.tiefe == 0 && a.knoten == 0);
     a.bei_eingabe = eingabe_beim_suchen;
     return a;
 }
 
-namespace {
-
-}  // namespace
-
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze) {
-    printf("info depth %d seldepth %d score ", tiefe, sel_gipfel > tiefe ? sel_gipfel : tiefe);
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer) {
+    printf("info depth %d seldepth %d ", tiefe, sel_gipfel > tiefe ? sel_gipfel : tiefe);
+    if (nummer > 0) printf("multipv %d ", nummer);
+    printf("score ");
     if (wert > 19000)
         printf("mate %d", (20000 - wert + 1) / 2);
     else if (wert < -19000)
         printf("mate -%d", (20000 + wert) / 2);
     else
         printf("cp %d", wert);
-    printf("%s nodes %lld nps %lld time %lld pv", grenze, static_cast<long long>(nodes),
-           static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), static_cast<long long>(ms));
+    printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(nodes),
+           static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(), static_cast<long long>(ms));
     const int legal = spielbare_laenge(linie, k);
-    info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
+    // The best line is the one the move played must have been shown in.
+    if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
     for (int i = 0; i < legal; ++i) {
         char text[8];
         zug_uci(linie.zuege[i], text);

@@ -43,7 +43,7 @@ int64_t gegner_ms = Uhrstand::KEINE;  // the opponent's from `otim`
 
 }  // namespace
 
-Zeitbudget budget(const Uhrstand& u) {
+Zeitbudget budget(const Uhrstand& u, int64_t uebertragung_ms) {
     Zeitbudget b;
     if (u.fest_ms != Uhrstand::KEINE && u.fest_ms < 0) {  // one iteration, at most a second
         b.ziel_ms = 0;
@@ -53,9 +53,9 @@ Zeitbudget budget(const Uhrstand& u) {
     if (u.fest_ms != Uhrstand::KEINE) {
         // An exact ceiling less what the interface loses in passing the move
         // on; 0 is taken as a second. A clock that shows less caps it.
-        b.hart_ms = std::max((u.fest_ms == 0 ? 1000 : u.fest_ms) - ZEIT_UEBERTRAGUNG_MS, ZEIT_MINDESTENS_MS);
+        b.hart_ms = std::max((u.fest_ms == 0 ? 1000 : u.fest_ms) - uebertragung_ms, ZEIT_MINDESTENS_MS);
         if (u.rest_ms != Uhrstand::KEINE)
-            b.hart_ms = std::min(b.hart_ms, std::max(u.rest_ms - ZEIT_UEBERTRAGUNG_MS, ZEIT_MINDESTENS_MS));
+            b.hart_ms = std::min(b.hart_ms, std::max(u.rest_ms - uebertragung_ms, ZEIT_MINDESTENS_MS));
         b.ziel_ms = b.hart_ms;
         b.voll = true;
         return b;
@@ -65,10 +65,10 @@ Zeitbudget budget(const Uhrstand& u) {
     const int64_t zuege = u.zuege_bis_kontrolle > 0 ? u.zuege_bis_kontrolle : ZEIT_HORIZONT;
     // The transfer of every move still to come in the session is paid from
     // the clock; it is set aside first.
-    const int64_t verfuegbar = u.rest_ms - ZEIT_UEBERTRAGUNG_MS * std::min<int64_t>(zuege, 20);
+    const int64_t verfuegbar = u.rest_ms - uebertragung_ms * std::min<int64_t>(zuege, 20);
     if (verfuegbar <= 0) {
         b.ziel_ms = 0;
-        b.hart_ms = std::max((u.rest_ms - ZEIT_UEBERTRAGUNG_MS) / 2, ZEIT_MINDESTENS_MS);
+        b.hart_ms = std::max((u.rest_ms - uebertragung_ms) / 2, ZEIT_MINDESTENS_MS);
         return b;
     }
     int64_t ziel = verfuegbar / zuege + u.inkrement_ms * 3 / 4;

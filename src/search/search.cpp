@@ -33,6 +33,10 @@ int32_t wurzel_zuege, wurzel_offen;
 ZugEintrag wurzel_aktuell;
 ZugEintrag wurzel_auswahl[MAXZUEGE];
 int32_t wurzel_auswahl_anzahl;
+ZugEintrag wurzel_ausschluss[MAXZUEGE];
+int32_t wurzel_ausschluss_anzahl;
+void (*wurzel_meldung)(int eintrag);
+int32_t wurzel_nummer;
 int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
 int32_t nullcut, checkextensions, capture_ext, futility, reductions;
 int16_t one_response, threat_extension;
@@ -147,11 +151,14 @@ int reduktionsrand(int rest) {
 }  // namespace
 
 bool in_wurzel_auswahl(const ZugEintrag& m) {
+    const auto derselbe = [&m](const ZugEintrag& a) {
+        return a.von == m.von && a.nach == m.nach && a.neue_figur == m.neue_figur;
+    };
+    for (int i = 0; i < wurzel_ausschluss_anzahl; ++i)
+        if (derselbe(wurzel_ausschluss[i])) return false;
     if (wurzel_auswahl_anzahl == 0) return true;
-    for (int i = 0; i < wurzel_auswahl_anzahl; ++i) {
-        const ZugEintrag& a = wurzel_auswahl[i];
-        if (a.von == m.von && a.nach == m.nach && a.neue_figur == m.neue_figur) return true;
-    }
+    for (int i = 0; i < wurzel_auswahl_anzahl; ++i)
+        if (derselbe(wurzel_auswahl[i])) return true;
     return false;
 }
 
@@ -204,6 +211,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //    root is a draw as well: the side to move could go on repeating.
     wiederholung[tiefe] = {hashkennung, hashindex};
     if (tiefe == MAXTIEFE) {
+        wurzel_nummer = 0;
         umkehrbar[tiefe] = true;
         rechte[tiefe] = static_cast<int8_t>(wurzel_rechte);
         korrektur[tiefe] = rechte_kennung[wurzel_rechte & 15];
@@ -242,7 +250,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             ++hashtreffer;
             killer[tiefe][2] = oldhvar[tiefe];
             killer[tiefe][1] = als_zug(h.bestzug);
-            if (h.tiefe >= tiefe) {
+            if (h.tiefe >= tiefe && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) {
                 if (h.flag == HASH_EXAKT) {
                     variante->anzahl = 1;
                     variante->zuege[0] = als_zug(h.bestzug);
@@ -387,7 +395,9 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             if (i == n) wurzel_farbe = farbe, wurzel_erster = e;
             wurzel_zuege = n, wurzel_offen = i - 1, wurzel_aktuell = m;
             if (ausgabe == 1) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
-            if (wurzel_auswahl_anzahl > 0 && !in_wurzel_auswahl(m)) continue;
+            if (wurzel_eingeschraenkt() && !in_wurzel_auswahl(m)) continue;
+            ++wurzel_nummer;
+            if (wurzel_meldung != nullptr) wurzel_meldung(e);
         }
         bool zug_erweitert = false;
         if (m.von == 0) continue;
@@ -555,7 +565,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
 
     // 18.-20.
-    if (tiefe > QSUCHE) ToHash(slot, tiefe, alpha, bester, flag);
+    if (tiefe > QSUCHE && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) ToHash(slot, tiefe, alpha, bester, flag);
     knoten_erweiterung_zurueck();
     return alpha;
 }

@@ -207,10 +207,25 @@ extern ZugEintrag wurzel_aktuell;
 
 // The root's moves restricted to a set (a book move scored alone, an
 // interface's choice): moves outside it are passed over at the root. None:
-// every move. Moves compare by their squares and promoted piece.
+// every move. Beside it the moves passed over all the same: an interface's
+// exclusions, and in a search for several lines the moves whose lines this
+// iteration has already found. Moves compare by their squares and promoted
+// piece. A restricted root neither takes a score from the table nor leaves
+// one there, since the score of a part of its moves is not the position's.
 extern ZugEintrag wurzel_auswahl[MAXZUEGE];
 extern int32_t wurzel_auswahl_anzahl;
+extern ZugEintrag wurzel_ausschluss[MAXZUEGE];
+extern int32_t wurzel_ausschluss_anzahl;
+inline bool wurzel_eingeschraenkt() { return wurzel_auswahl_anzahl > 0 || wurzel_ausschluss_anzahl > 0; }
+// True when the move is in the set and not excluded.
 bool in_wurzel_auswahl(const ZugEintrag& m);
+
+// Told of every root move of the set just before it is searched (nullptr:
+// nobody is): the driver's status lines. `eintrag` is the move's entry in
+// the root's list; wurzel_nummer counts the moves of the set begun in this
+// visit of the root, pseudo-legal ones included.
+extern void (*wurzel_meldung)(int eintrag);
+extern int32_t wurzel_nummer;
 
 // For a search stopped before any root move was searched to its end: the
 // legal move the root's own ordering put first in the latest iteration (the
