@@ -64,7 +64,7 @@ inline void vergessen() {
 inline Ergebnis suche(const Zeile& z) {
     vergessen();
     brettinit();
-    epd(z.stellung.c_str());
+    if (epd(z.stellung.c_str())) InitHash();
     werdran = static_cast<int16_t>(z.farbe);
     computerfarbe = static_cast<int16_t>(z.farbe);
     Suchauftrag auftrag;
@@ -73,7 +73,7 @@ inline Ergebnis suche(const Zeile& z) {
     const ZugEintrag& m = linie.zuege[0];
     std::string zug = std::string(feld[m.von]) + feld[m.nach];
     if (m.umwandlung == 1) zug += figurensymbol[m.neue_figur + 6];
-    return {nodes, zug};
+    return {statistik.nodes, zug};
 }
 
 }  // namespace kelpin::signatur

@@ -55,7 +55,7 @@ void neustart() {
 
 void stellung(const char* placement, int am_zug) {
     neustart();
-    epd(placement);
+    if (epd(placement)) InitHash();
     teststellung_an = 0;
     werdran = static_cast<int16_t>(am_zug);
 }

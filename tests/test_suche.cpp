@@ -90,7 +90,7 @@ struct Knoten : testing::Test {
         test::stellung("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R");
         InitSearch();
         MAXTIEFE = QSUCHE + 4;
-        hashbetacut = reps = 0;
+        statistik.hashbetacut = statistik.reps = 0;
     }
     void eintrag(int ebene, int wert, int flag) {
         ZugEintrag m{};
@@ -104,7 +104,7 @@ TEST_F(Knoten, TabellenEintraege) {
     // A lower bound deep enough cuts with beta, not with its value.
     eintrag(QSUCHE + 2, 5000, HASH_UNTERGRENZE);
     EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 100);
-    EXPECT_EQ(hashbetacut, 1);
+    EXPECT_EQ(statistik.hashbetacut, 1);
     // An exact entry returns its value, the line its move alone.
     eintrag(QSUCHE + 3, 42, HASH_EXAKT);
     linie_.anzahl = 7;
@@ -116,10 +116,10 @@ TEST_F(Knoten, TabellenEintraege) {
     eintrag(QSUCHE + 1, 5000, HASH_UNTERGRENZE);
     oldhvar[QSUCHE + 2].von = e1;
     oldhvar[QSUCHE + 2].nach = g1;
-    const int vorher = nodes;
+    const int vorher = statistik.nodes;
     AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_);
-    EXPECT_EQ(hashbetacut, 1);
-    EXPECT_GT(nodes - vorher, 1);
+    EXPECT_EQ(statistik.hashbetacut, 1);
+    EXPECT_GT(statistik.nodes - vorher, 1);
     EXPECT_EQ(killer[QSUCHE + 2][1].nach, g5);
     EXPECT_EQ(killer[QSUCHE + 2][2].nach, g1);
 }
@@ -132,10 +132,10 @@ TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
     for (int j = ebene + 1; j <= MAXTIEFE; ++j) wiederholung[j] = {0, 0};
     for (int j : {MAXTIEFE, ebene + 4, ebene + 2}) wiederholung[j] = {hashkennung, hashindex};
     EXPECT_EQ(AlphaBeta(ebene, -100, 100, WEISS, &linie_), 0);
-    EXPECT_EQ(reps, 1);
+    EXPECT_EQ(statistik.reps, 1);
     wiederholung[MAXTIEFE] = {0, 0};
     AlphaBeta(ebene, -100, 100, WEISS, &linie_);
-    EXPECT_EQ(reps, 1);
+    EXPECT_EQ(statistik.reps, 1);
     // A whole search leaves the horizon, the path counters and the board.
     MAXTIEFE = QSUCHE + 6;
     AlphaBeta(MAXTIEFE, -28000, 28000, WEISS, &linie_);
@@ -151,7 +151,7 @@ int halt_nach;  // stop at this poll
 
 bool halt() {
     if (--halt_nach > 0) return false;
-    stores_beim_halt = hashstores;
+    stores_beim_halt = statistik.hashstores;
     memcpy(killer_beim_halt, plykiller, sizeof plykiller);
     return true;
 }
@@ -173,7 +173,7 @@ TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
         anhalten = nullptr;
         ASSERT_TRUE(abgebrochen) << polls;
         abgebrochen = false;
-        EXPECT_EQ(hashstores, stores_beim_halt) << polls;
+        EXPECT_EQ(statistik.hashstores, stores_beim_halt) << polls;
         EXPECT_EQ(memcmp(plykiller, killer_beim_halt, sizeof plykiller), 0) << polls;
         EXPECT_EQ(QSUCHE + schachext + onerep_extended + extended + reduction + nullstatus, QSUCHE_START);
         EXPECT_TRUE(brett_ist_ok());

@@ -7,18 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "search/search.h"
-
 namespace kelpin {
 
 int16_t brett[BRETTGROESSE];
 int16_t werdran = WEISS;
 int16_t a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt;
-int32_t nrPIECES;
-int32_t nrBAUERN;
-int16_t eval_iwkonig;
-int16_t eval_iskonig;
-int16_t GeschKonig;
 int32_t SpielZugNummer;
 int16_t teststellung_an;
 int distance[65][65];
@@ -171,9 +164,8 @@ int epd(const char* text) {
     teststellung_an = 1;
     leere_brett();
     if (!platziere(text)) return 0;  // a blank ends the text before the keys
-    InitHash();
     InitStellung();
-    return 0;
+    return 1;
 }
 
 bool fen_lesen(const char* text, Fen& f) {

@@ -39,15 +39,6 @@ extern int16_t werdran;
 // 0 while the piece that started on the square has not left it.
 extern int16_t a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt;
 
-// Left behind by the latest eval() and read by the search's selective steps.
-extern int32_t nrPIECES;
-extern int32_t nrBAUERN;
-extern int16_t eval_iwkonig;
-extern int16_t eval_iskonig;
-
-// Raised by the move sort when it meets a king capture.
-extern int16_t GeschKonig;
-
 // Half-moves of the game record; the set-up resets it, test positions may
 // push it past the opening.
 extern int32_t SpielZugNummer;
@@ -379,7 +370,20 @@ extern uint64_t ep_kennung[9];
 
 // --- the board in summary ---------------------------------------------------
 
-struct ZugEintrag;
+// One move, as generated, made, unmade, kept as a hint or stored in the
+// table. Moves compare by von and nach only.
+struct ZugEintrag {
+    uint16_t von;
+    uint16_t nach;
+    int16_t figur;       // the moving piece; for a promotion the pawn
+    int16_t geschlagen;  // what stood on nach, leer for none (may be a king)
+    int16_t umwandlung;  // 1 for a promotion
+    int16_t rochade;     // 1 for castling (the king's move; the rook is implied)
+    int16_t ep_linie;    // file of a pawn's double step, else 0
+    int16_t reserve;
+    int32_t sortwert;    // ordering score, given when the move is written
+    int16_t neue_figur;  // the promoted piece, else leer
+};
 
 // What the evaluation and the generators read of a board besides brett and
 // would otherwise gather square by square: one mask per piece code (index
@@ -410,12 +414,15 @@ extern const bool zaehlbefehl;
 // --- set-up and make/unmake -------------------------------------------------
 
 int brettinit();
+// Sets up a FEN piece placement (the keys computed, the board marked a test
+// position); 0 when the text holds no placement. The transposition table is
+// the caller's: a new position with the old table is a choice above the board.
 int epd(const char* text);
 
-// Play and take back entry i of move list ply; the record is the undo
-// record, so calls pair up last-in first-out.
-void zugausf(int ply, int i);
-void zugzur(int ply, int i);
+// Play and take back a move; the record is the undo record, so calls pair
+// up last-in first-out (zugausf/zugzur do it for an entry of a move list).
+void zug_machen(const ZugEintrag& m);
+void zug_nehmen(const ZugEintrag& m);
 
 // The fields of a full FEN: placement, side to move, castling rights,
 // en-passant square and the two move counters (0 and 1 when absent).

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "board/board.h"
-#include "movegen/movegen.h"
 
 namespace kelpin {
 
@@ -210,16 +209,14 @@ inline void gewoehnlich_schluessel(const ZugEintrag& m) {
 
 }  // namespace
 
-void zugausf(int ply, int i) {
-    const ZugEintrag& m = zug[ply][i];
+void zug_machen(const ZugEintrag& m) {
     if (!gewoehnlich(m)) return besonders_ausf(m);
     brett[m.nach] = m.figur;
     brett[m.von] = leer;
     gewoehnlich_schluessel(m);
 }
 
-void zugzur(int ply, int i) {
-    const ZugEintrag& m = zug[ply][i];
+void zug_nehmen(const ZugEintrag& m) {
     if (!gewoehnlich(m)) return besonders_zur(m);
     brett[m.von] = m.figur;
     brett[m.nach] = m.geschlagen;

@@ -31,19 +31,15 @@ bool iteration_fertig;
 bool anhalten_pruefen() {
     const Suchauftrag& a = laufender_auftrag;
     if (!pondern && a.hart_ms >= 0 && vergangen(budget_start) >= a.hart_ms) return true;
-    if (!pondern && a.knoten > 0 && nodes >= a.knoten) return true;
+    if (!pondern && a.knoten > 0 && statistik.nodes >= a.knoten) return true;
     if (a.bei_eingabe == nullptr || !iteration_fertig) return false;
     if (eingabe_pruefen() && a.bei_eingabe()) return true;
     // A search without end cannot wait for input that will never come.
     return a.endlos && eingabe_beendet();
 }
 
-void zaehler_nullen() {
-    nodes = qnodes = evals = 0;
-    reps = cutoff_zahl = one_response = reductions = cutoff_zaehler = onerep_extended = 0;
-    hashbetacut = hashalphacut = threat_extension = hashstores = capture_ext = 0;
-    hashtreffer = nullcut = futility = betacuts = firstbetacutoff = 0;
-}
+// The console's progress line: the root move being searched.
+void wurzelzug_anzeigen(const ZugEintrag& m) { printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]); }
 
 void kopf(const Suchauftrag& a) {
     brettanz();
@@ -89,9 +85,9 @@ void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, co
     if (ausgabe != 1 && !denkausgabe) return;
     if (ausgabe == 1) {
         printf("%i", static_cast<int>(ms));
-        printf("\t%i/%i\t%lldK\t%i\t", tiefe, sel_gipfel, static_cast<long long>(nodes / 1000), wert);
+        printf("\t%i/%i\t%lldK\t%i\t", tiefe, sel_gipfel, static_cast<long long>(statistik.nodes / 1000), wert);
     } else {
-        printf("%i %i %i %lld ", tiefe, wert, static_cast<int>(ms / 10), static_cast<long long>(nodes));
+        printf("%i %i %i %lld ", tiefe, wert, static_cast<int>(ms / 10), static_cast<long long>(statistik.nodes));
     }
     for (int i = 0; i < k; ++i) {
         zug_drucken(linie.zuege[i]);
@@ -110,15 +106,12 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     // Preparation: fresh counters, an empty table, keys from the board.
     int alpha = -FENSTER_OFFEN;
     int beta = FENSTER_OFFEN;
-    zaehler_nullen();
     t_start = budget_start = timer();
     laufender_auftrag = auftrag;
     pondern = auftrag.ponder;
-    if (ausgabe == 1) printf("Clearing hash...");
-    InitHash();
-    if (ausgabe == 1) printf("done.\n");
-    InitStellung();
-    InitSearch();
+    if (ausgabe == 1) printf("Clearing hash...done.\n");
+    suche_vorbereiten();
+    wurzel_anzeige = ausgabe == 1 ? wurzelzug_anzeigen : nullptr;
     if (ausgabe == 1) kopf(auftrag);
     if (frisch != nullptr) *frisch = false;
     anhalten = anhalten_pruefen;
@@ -131,7 +124,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
     const Suchauftrag& a = laufender_auftrag;
     for (;;) {
         const int32_t iteration_start = timer();
-        const int64_t knoten_start = nodes;
+        const int64_t knoten_start = statistik.nodes;
         MAXTIEFE = d;
         linie->anzahl = 0;
         v = a.linien > 1 ? mehrfach_iteration(a.linien, d, alpha, beta, linie)
@@ -157,8 +150,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         // become the next iteration's hints.
         const int64_t e = vergangen(t_start);
         const int k = linie->anzahl >= 1 ? linie->anzahl : 1;
-        for (int i = 0; i < k; ++i)
-            if (const int ebene = d + 1 - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = linie->zuege[i];
+        hinweise_setzen(linie->zuege, k, d + 1);
         if (a.linien > 1)
             mehrfach_zeigen(d - QSUCHE, e);
         else
@@ -182,7 +174,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         // the time's, also while pondering: the setting's strength counts
         // every node the turn searched.
         if (a.matt > 0 && v > MATT_SCHWELLE && v > alpha && (KOENIGSWERT - v + 1) / 2 <= a.matt) break;
-        if (a.ziel_knoten > 0 && 10 * nodes + ZEIT_WACHSTUM_ZEHNTEL * (nodes - knoten_start) > 10 * a.ziel_knoten)
+        if (a.ziel_knoten > 0 && 10 * statistik.nodes + ZEIT_WACHSTUM_ZEHNTEL * (statistik.nodes - knoten_start) > 10 * a.ziel_knoten)
             break;
         if (!a.endlos && !pondern && a.ziel_ms >= 0) {
             const int64_t jetzt = vergangen(budget_start);
@@ -221,8 +213,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
                 if (ausgabe == 1) printf("!");
             }
         }
-        for (int i = 0; i < k; ++i)
-            if (const int ebene = d - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = linie->zuege[i];
+        hinweise_setzen(linie->zuege, k, d);
         if (ausgabe == 1) printf("\n");
     }
     anhalten = nullptr;

@@ -44,7 +44,7 @@ void auspacken(const Gefunden& g, Variante& v) {
 // The line a rank had in the last iteration becomes the hints of this one,
 // as the thinking driver does with the best line.
 void hinweise(const Gefunden& g, int d) {
-    for (int i = 0; i < g.anzahl && d - i >= 0; ++i) oldhvar[d - i] = g.zuege[i];
+    hinweise_setzen(g.zuege, g.anzahl, d);
 }
 
 }  // namespace

@@ -244,17 +244,17 @@ void bericht(int v) {
     printf("\n\t\t-------------------------------------\n\t\t| S E A R C H   S T A T I S T I C S |\n"
            "\t\t-------------------------------------\n");
     printf("\n");
-    printf("Nodes: %lldK\t\t Time used: %is\t\t Speed: %iKn/s\n", static_cast<long long>(nodes / 1000),
-           static_cast<int>(e2_ms / 1000), static_cast<int>(nodes / (e1_ms + 1)));
-    printf("QNodes: %lld (%i%%)\t Evaluations: %lld\t Check_ext: %i\n", static_cast<long long>(qnodes),
-           static_cast<int>(qnodes * 100 / (nodes + 1)), static_cast<long long>(evals), checkextensions);
-    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", threat_extension, nullcut, reps);
-    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", hashtreffer, hashalphacut,
-           hashbetacut);
+    printf("Nodes: %lldK\t\t Time used: %is\t\t Speed: %iKn/s\n", static_cast<long long>(statistik.nodes / 1000),
+           static_cast<int>(e2_ms / 1000), static_cast<int>(statistik.nodes / (e1_ms + 1)));
+    printf("QNodes: %lld (%i%%)\t Evaluations: %lld\t Check_ext: %i\n", static_cast<long long>(statistik.qnodes),
+           static_cast<int>(statistik.qnodes * 100 / (statistik.nodes + 1)), static_cast<long long>(evals), statistik.checkextensions);
+    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", statistik.threat_extension, statistik.nullcut, statistik.reps);
+    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", statistik.hashtreffer, statistik.hashalphacut,
+           statistik.hashbetacut);
     printf("Move ordering: %i%%\t 1Resp_ex: %i\t\t Futility: %i\n",
-           static_cast<int>(static_cast<int64_t>(firstbetacutoff) * 100 / (static_cast<int64_t>(betacuts) + 1)),
-           one_response, futility);
-    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", reductions, hashstores, capture_ext);
+           static_cast<int>(static_cast<int64_t>(statistik.firstbetacutoff) * 100 / (static_cast<int64_t>(statistik.betacuts) + 1)),
+           statistik.one_response, statistik.futility);
+    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", statistik.reductions, statistik.hashstores, statistik.capture_ext);
     printf("Search returned value: ");
     if (v > MATT_SCHWELLE - 1)
         printf("#%i\n", (KOENIGSWERT - v) / 2);

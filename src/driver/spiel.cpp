@@ -81,7 +81,7 @@ void setboard_befehl(const char* zeile) {
     if (sscanf(rest, "%*s %3s", zweites) != 1) {
         if (lies_fen(zeile)) fen_gelesen = true;
         if (fen_gelesen) {
-            epd(fen);
+            if (epd(fen)) InitHash();
             partie_neu();
         }
         return;
@@ -114,7 +114,7 @@ void zuruecknehmen_befehl(const char* befehl, int halbzuege) {
 // moves still to search and in all, the one being searched.
 void status_zeile() {
     printf("stat01: %lld %lld %d %d %d", static_cast<long long>(vergangen(t_start) / 10),
-           static_cast<long long>(nodes), MAXTIEFE - QSUCHE_START, wurzel_offen, wurzel_zuege);
+           static_cast<long long>(statistik.nodes), MAXTIEFE - QSUCHE_START, wurzel_offen, wurzel_zuege);
     if (wurzel_aktuell.von != 0) printf(" %s%s", feld[wurzel_aktuell.von], feld[wurzel_aktuell.nach]);
     printf("\n");
     fflush(stdout);

@@ -285,8 +285,8 @@ void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k
         printf("mate -%d", (20000 + wert) / 2);
     else
         printf("cp %d", wert);
-    printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(nodes),
-           static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(), static_cast<long long>(ms));
+    printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(statistik.nodes),
+           static_cast<long long>(statistik.nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(), static_cast<long long>(ms));
     const int legal = spielbare_laenge(linie, k);
     // The best line is the one the move played must have been shown in.
     if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
