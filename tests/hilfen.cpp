@@ -99,7 +99,7 @@ std::vector<std::string> legale_woerter() {
         zugzur(QSUCHE, i);
         if (!legal) continue;
         std::string t = std::string(feld[m.von]) + feld[m.nach];
-        if (m.umwandlung == 1) t += figurensymbol[6 - (m.neue_figur > 0 ? m.neue_figur : -m.neue_figur)];
+        if (m.umwandlung == 1) t += umwandlungsbuchstabe(m.neue_figur);
         w.push_back(t);
     }
     return w;

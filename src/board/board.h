@@ -304,6 +304,17 @@ inline constexpr int figurenwert[13] = {-20000, -900, -500, -325, -310, -103, 0,
 // Piece letters by code + 6: Black lower case, a blank for an empty square.
 inline constexpr char figurensymbol[] = "kqrbnp PNBRQK";
 
+// The letter of a promoted piece (code of either colour) in a move's text:
+// 'q', 'r', 'b', 'n', or upper case with `gross`.
+inline char umwandlungsbuchstabe(int figur, bool gross = false) {
+    const int art = figur > 0 ? figur : -figur;
+    return figurensymbol[gross ? 6 + art : 6 - art];
+}
+// The piece a promotion letter names, as White's code; leer for any other.
+inline constexpr int umwandlungsfigur(char c) {
+    return c == 'q' ? wdame : c == 'r' ? wturm : c == 'n' ? wspringer : c == 'b' ? wlaufer : leer;
+}
+
 // Square names; entry 0 is the empty text.
 extern const char* const feld[65];
 
@@ -361,6 +372,20 @@ inline constexpr int rechte_von_feld(int s) {
          : s == a8 ? RECHT_SD
                    : 0;
 }
+// Castling is written as the king's two-square step from its home square;
+// the rook's move that comes with it: from, to and the rook's code. All
+// zero when the king's step from `koenig_von` to `koenig_nach` is none.
+struct Turmzug {
+    int von, nach, turm;
+};
+inline constexpr Turmzug rochade_turm(int koenig_von, int koenig_nach) {
+    if (koenig_von == e1 && koenig_nach == g1) return {h1, f1, wturm};
+    if (koenig_von == e1 && koenig_nach == c1) return {a1, d1, wturm};
+    if (koenig_von == e8 && koenig_nach == g8) return {h8, f8, sturm};
+    if (koenig_von == e8 && koenig_nach == c8) return {a8, d8, sturm};
+    return {0, 0, leer};
+}
+
 // Key terms that tell positions of one placement apart for repetitions: the
 // castling rights, and the file of an en-passant capture that is possible.
 // Taken from square 0 of zufall, which no placement uses. Filled by

@@ -59,7 +59,7 @@ BenchErgebnis bench_suche(const Benchstellung& s) {
     BenchErgebnis e{statistik.nodes, {}};
     const ZugEintrag& m = linie.zuege[0];
     snprintf(e.zug, sizeof e.zug, "%s%s", feld[m.von], feld[m.nach]);
-    if (m.umwandlung == 1) e.zug[4] = figurensymbol[m.neue_figur + 6], e.zug[5] = '\0';
+    if (m.umwandlung == 1) e.zug[4] = umwandlungsbuchstabe(m.neue_figur, m.neue_figur > 0), e.zug[5] = '\0';
     return e;
 }
 

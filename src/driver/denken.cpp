@@ -12,8 +12,6 @@ namespace {
 constexpr int FENSTER_OFFEN = 28000;
 constexpr int FENSTER_HALB = 50;      // half-width of the aspiration window
 constexpr int FENSTER_SCHRITT = 15;   // slide after a failed iteration
-constexpr int MATT_SCHWELLE = 19000;
-constexpr int KOENIGSWERT = 20000;
 constexpr int ERSTE_TIEFE = 4;        // nominal depth of the first iteration
 constexpr int EROEFFNUNG_ZUEGE = 8;
 constexpr int EROEFFNUNG_TIEFE = 6;
@@ -74,7 +72,7 @@ void ponder_treffer(const Suchauftrag* echt) {
 
 void zug_drucken(const ZugEintrag& m) {
     printf("%s%s", feld[m.von], feld[m.nach]);
-    if (m.umwandlung == 1) printf("%c", figurensymbol[m.neue_figur + 6]);
+    if (m.umwandlung == 1) printf("%c", umwandlungsbuchstabe(m.neue_figur, m.neue_figur > 0));
 }
 
 void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer) {

@@ -23,8 +23,6 @@ Variante kurzlinie;
 
 namespace {
 
-constexpr int MATT_SCHWELLE = 19000;
-constexpr int KOENIGSWERT = 20000;
 
 // The square a pawn passed over with a double step in the game's last move,
 // 0 when there is none. The generators know no en passant; the game level
@@ -182,7 +180,7 @@ bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe, ZugEintrag* m
     for (int i = 1; i <= index[liste]; ++i) {
         const ZugEintrag& z = zug[liste][i];
         if (z.von != von || z.nach != nach) continue;
-        if (z.umwandlung == 1 && buchstabe != figurensymbol[6 - (z.neue_figur > 0 ? z.neue_figur : -z.neue_figur)])
+        if (z.umwandlung == 1 && buchstabe != umwandlungsbuchstabe(z.neue_figur))
             continue;
         if (ist_legal(liste, i, farbe)) {
             if (m != nullptr) *m = z;
@@ -226,10 +224,10 @@ void spiele(const ZugEintrag& m) {
     brett[m.von] = leer;
     if (en_passant) brett[m.figur > 0 ? m.nach - 8 : m.nach + 8] = leer;
     if (m.rochade == 1) {
-        if (m.von == e1 && m.nach == g1) brett[f1] = wturm, brett[g1] = wkonig, brett[h1] = leer;
-        if (m.von == e1 && m.nach == c1) brett[d1] = wturm, brett[c1] = wkonig, brett[a1] = leer;
-        if (m.von == e8 && m.nach == g8) brett[f8] = sturm, brett[g8] = skonig, brett[h8] = leer;
-        if (m.von == e8 && m.nach == c8) brett[d8] = sturm, brett[c8] = skonig, brett[a8] = leer;
+        if (const Turmzug t = rochade_turm(m.von, m.nach); t.von != 0) {
+            brett[t.nach] = static_cast<int16_t>(t.turm);
+            brett[t.von] = leer;
+        }
     }
 }
 
@@ -445,7 +443,7 @@ bool eigenen_zug_spielen(const ZugEintrag& m, int v) {
     InitStellung();
     if (ausgabe == 0) {
         printf("move %s%s", feld[m.von], feld[m.nach]);
-        if (m.umwandlung == 1) printf("%c", figurensymbol[(m.neue_figur > 0 ? m.neue_figur : -m.neue_figur) + 6]);
+        if (m.umwandlung == 1) printf("%c", umwandlungsbuchstabe(m.neue_figur, true));
         printf("\n");
         fflush(stdout);
         partieende();
@@ -466,7 +464,7 @@ bool ponder_zug(const ZugEintrag& m, char (&text)[8]) {
     ZugEintrag e{};
     if (!ponder_erlaubt() || !erwartete_antwort(m, e)) return false;
     snprintf(text, sizeof text, "%s%s", feld[e.von], feld[e.nach]);
-    if (e.umwandlung == 1) text[4] = figurensymbol[6 - (e.neue_figur > 0 ? e.neue_figur : -e.neue_figur)], text[5] = '\0';
+    if (e.umwandlung == 1) text[4] = umwandlungsbuchstabe(e.neue_figur), text[5] = '\0';
     return true;
 }
 
@@ -551,18 +549,11 @@ Eingabe zug_lesen(const char* wort) {
     const int figur = brett[von];
     const bool unumkehrbar = figur == wbauer || figur == sbauer || brett[nach] != leer ||
                              ((figur == wkonig || figur == skonig) && (nach - von == 2 || von - nach == 2));
-    if (figur == wkonig && von == e1 && nach == g1) {
-        brett[e1] = leer, brett[h1] = leer, brett[f1] = wturm, brett[g1] = wkonig;
-        markiere_heimfeld(h1);
-    } else if (figur == wkonig && von == e1 && nach == c1) {
-        brett[e1] = leer, brett[a1] = leer, brett[d1] = wturm, brett[c1] = wkonig;
-        markiere_heimfeld(a1);
-    } else if (figur == skonig && von == e8 && nach == g8) {
-        brett[f8] = sturm, brett[g8] = skonig, brett[e8] = leer, brett[h8] = leer;
-        markiere_heimfeld(h8);
-    } else if (figur == skonig && von == e8 && nach == c8) {
-        brett[d8] = sturm, brett[c8] = skonig, brett[e8] = leer, brett[a8] = leer;
-        markiere_heimfeld(a8);
+    const Turmzug turm = rochade_turm(von, nach);
+    if (turm.von != 0 && figur == (turm.turm == wturm ? wkonig : skonig)) {
+        brett[von] = leer, brett[turm.von] = leer;
+        brett[turm.nach] = static_cast<int16_t>(turm.turm), brett[nach] = static_cast<int16_t>(figur);
+        markiere_heimfeld(turm.von);
     } else {
         if ((figur == wbauer || figur == sbauer) && i_linie[von] != i_linie[nach] && brett[nach] == leer) {
             const int hinter = figur == wbauer ? nach - 8 : nach + 8;
@@ -572,14 +563,7 @@ Eingabe zug_lesen(const char* wort) {
         brett[von] = leer;
     }
     if (laenge >= 5) {
-        int neu = leer;
-        switch (wort[4]) {
-            case 'q': neu = wdame; break;
-            case 'r': neu = wturm; break;
-            case 'n': neu = wspringer; break;
-            case 'b': neu = wlaufer; break;
-            default: break;
-        }
+        const int neu = umwandlungsfigur(wort[4]);
         if (neu != leer && i_reihe[nach] == 8) brett[nach] = static_cast<int16_t>(neu);
         if (neu != leer && i_reihe[nach] == 1) brett[nach] = static_cast<int16_t>(-neu);
     }

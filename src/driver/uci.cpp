@@ -58,10 +58,7 @@ struct Woerter {
 
 void zug_uci(const ZugEintrag& m, char* text) {
     snprintf(text, 8, "%s%s", feld[m.von], feld[m.nach]);
-    if (m.umwandlung == 1) {
-        const int art = m.neue_figur > 0 ? m.neue_figur : -m.neue_figur;
-        text[4] = figurensymbol[6 - art], text[5] = '\0';
-    }
+    if (m.umwandlung == 1) text[4] = umwandlungsbuchstabe(m.neue_figur), text[5] = '\0';
 }
 
 // position startpos|fen <FEN> [moves ...]: taken whole or not at all.
@@ -279,10 +276,10 @@ void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k
     printf("info depth %d seldepth %d ", tiefe, sel_gipfel > tiefe ? sel_gipfel : tiefe);
     if (nummer > 0) printf("multipv %d ", nummer);
     printf("score ");
-    if (wert > 19000)
-        printf("mate %d", (20000 - wert + 1) / 2);
-    else if (wert < -19000)
-        printf("mate -%d", (20000 + wert) / 2);
+    if (wert > MATT_SCHWELLE)
+        printf("mate %d", (KOENIGSWERT - wert + 1) / 2);
+    else if (wert < -MATT_SCHWELLE)
+        printf("mate -%d", (KOENIGSWERT + wert) / 2);
     else
         printf("cp %d", wert);
     printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(statistik.nodes),

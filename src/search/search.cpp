@@ -39,7 +39,6 @@ int32_t wurzel_nummer;
 
 namespace {
 
-constexpr int KOENIGSWERT = 20000;
 constexpr int NULLZUG_TIEFE = 4;
 constexpr int QSUCHE_TIEFE = 6;    // captures are searched this many levels below the horizon
 constexpr int MAX_SCHACHEXT = 50;

@@ -17,6 +17,14 @@ struct Variante {
     ZugEintrag zuege[VARIANTE_ZUEGE];
 };
 
+// --- scores -----------------------------------------------------------------
+
+// A king capture scores KOENIGSWERT less the levels from the root, so a mate
+// found nearer scores higher; every score beyond MATT_SCHWELLE (either sign)
+// is a mate, and the levels to it give its distance.
+inline constexpr int KOENIGSWERT = 20000;
+inline constexpr int MATT_SCHWELLE = 19000;
+
 // --- levels and path state --------------------------------------------------
 
 inline constexpr int QSUCHE_START = 60;
