@@ -449,6 +449,14 @@ int epd(const char* text);
 void zug_machen(const ZugEintrag& m);
 void zug_nehmen(const ZugEintrag& m);
 
+// The one reader of decimal numbers in text (FEN counters, commands,
+// options): the number at the start of `text` (white space before it
+// skipped, a sign allowed, held to 64 bits), with where it ended; false and
+// nothing written when no digit comes.
+bool zahl_lesen(const char* text, int64_t& wert, const char** ende = nullptr);
+// The same for a whole word: false unless the word is a number and nothing else.
+bool ganze_zahl(const char* wort, int64_t& wert);
+
 // The fields of a full FEN: placement, side to move, castling rights,
 // en-passant square and the two move counters (0 and 1 when absent).
 struct Fen {

@@ -39,7 +39,7 @@ struct Stumm {
 // a position is searched the same way whatever ran before it.
 void vergessen() {
     hinweise_vergessen();
-    memset(&linie, 0, sizeof linie);
+    memset(&letzte_variante, 0, sizeof letzte_variante);
     fehlversuche = 0;
     vorgeschichte_anzahl = 0;
 }
@@ -55,9 +55,9 @@ BenchErgebnis bench_suche(const Benchstellung& s) {
     computerfarbe = static_cast<int16_t>(s.farbe);
     Suchauftrag auftrag;
     auftrag.tiefe = s.tiefe;
-    denken(&linie, auftrag);
+    denken(&letzte_variante, auftrag);
     BenchErgebnis e{statistik.nodes, {}};
-    const ZugEintrag& m = linie.zuege[0];
+    const ZugEintrag& m = letzte_variante.zuege[0];
     snprintf(e.zug, sizeof e.zug, "%s%s", feld[m.von], feld[m.nach]);
     if (m.umwandlung == 1) e.zug[4] = umwandlungsbuchstabe(m.neue_figur, m.neue_figur > 0), e.zug[5] = '\0';
     return e;

@@ -75,9 +75,9 @@ void zug_drucken(const ZugEintrag& m) {
     if (m.umwandlung == 1) printf("%c", umwandlungsbuchstabe(m.neue_figur, m.neue_figur > 0));
 }
 
-void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer) {
+void denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer) {
     if (uci_modus) {
-        uci_denkzeile(tiefe, wert, ms, linie, k, grenze, nummer);
+        uci_denkzeile(tiefe, wert, ms, variante, k, grenze, nummer);
         return;
     }
     if (ausgabe != 1 && !denkausgabe) return;
@@ -88,7 +88,7 @@ void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, co
         printf("%i %i %i %lld ", tiefe, wert, static_cast<int>(ms / 10), static_cast<long long>(statistik.nodes));
     }
     for (int i = 0; i < k; ++i) {
-        zug_drucken(linie.zuege[i]);
+        zug_drucken(variante.zuege[i]);
         printf(" ");
     }
     if (ausgabe == 1) {
@@ -100,7 +100,7 @@ void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, co
     }
 }
 
-int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
+int denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch) {
     // Preparation: fresh counters, an empty table, keys from the board.
     int alpha = -FENSTER_OFFEN;
     int beta = FENSTER_OFFEN;
@@ -124,16 +124,16 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         const int32_t iteration_start = timer();
         const int64_t knoten_start = statistik.nodes;
         MAXTIEFE = d;
-        linie->anzahl = 0;
-        v = a.linien > 1 ? mehrfach_iteration(a.linien, d, alpha, beta, linie)
-                               : AlphaBeta(d, alpha, beta, computerfarbe, linie);
+        variante->anzahl = 0;
+        v = a.linien > 1 ? mehrfach_iteration(a.linien, d, alpha, beta, variante)
+                               : AlphaBeta(d, alpha, beta, computerfarbe, variante);
 
         // A stopped iteration prints no line. Its result counts only when a
         // root move was searched to its end and raised the root's alpha:
         // then the line holds it; else the line's slots still hold the last
         // line returned, and the score is that of the last iteration.
         if (abgebrochen) {
-            if (linie->anzahl >= 1) {
+            if (variante->anzahl >= 1) {
                 if (frisch != nullptr) *frisch = true;
             } else {
                 v = letzter_wert;
@@ -142,17 +142,17 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
         }
         letzter_wert = v;
         iteration_fertig = true;
-        if (linie->anzahl >= 1 && frisch != nullptr) *frisch = true;
+        if (variante->anzahl >= 1 && frisch != nullptr) *frisch = true;
 
         // The thinking line (in XBoard mode unless switched off); its moves
         // become the next iteration's hints.
         const int64_t e = vergangen(t_start);
-        const int k = linie->anzahl >= 1 ? linie->anzahl : 1;
-        hinweise_setzen(linie->zuege, k, d + 1);
+        const int k = variante->anzahl >= 1 ? variante->anzahl : 1;
+        hinweise_setzen(variante->zuege, k, d + 1);
         if (a.linien > 1)
             mehrfach_zeigen(d - QSUCHE, e);
         else
-            denkzeile(d - QSUCHE, v, e, *linie, k, v <= alpha ? " upperbound" : (v >= beta ? " lowerbound" : ""), 0);
+            denkzeile(d - QSUCHE, v, e, *variante, k, v <= alpha ? " upperbound" : (v >= beta ? " lowerbound" : ""), 0);
         if (THINKTIME == 0) THINKTIME = 1;
 
         // Stop tests, between iterations: the opening limit, a mate found,
@@ -211,7 +211,7 @@ int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
                 if (ausgabe == 1) printf("!");
             }
         }
-        hinweise_setzen(linie->zuege, k, d);
+        hinweise_setzen(variante->zuege, k, d);
         if (ausgabe == 1) printf("\n");
     }
     anhalten = nullptr;

@@ -155,7 +155,7 @@ void uci_befehl(const char* zeile);
 // The info line of an iteration in UCI: nominal depth, score from the side
 // to move (mates in moves), the first k moves of the line; `grenze` is ""
 // or " lowerbound" / " upperbound" for a score outside the window.
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer = 0);
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer = 0);
 // The initial position as the start of a game, keys computed.
 void grundstellung();
 // `new`: a new game from the initial position, the engine playing Black,
@@ -238,7 +238,7 @@ int gespielte_zuege();
 
 // The command loop's line record: every search returns its line here, and
 // the slots keep their contents from one search to the next.
-extern Variante linie;
+extern Variante letzte_variante;
 // Iterations that ended outside their window since the last one inside.
 extern int fehlversuche;
 
@@ -261,11 +261,11 @@ struct Suchauftrag {
 };
 
 // A thinking turn: returns the score of the last iteration and leaves the line
-// in `linie`; `frisch` tells whether some iteration of this turn returned a
+// in `variante`; `frisch` tells whether some iteration of this turn returned a
 // line at all. A search stopped by the hard limit leaves the line of the last
 // completed iteration, or of a root move that the stopped iteration had
 // searched to its end and found better.
-int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch = nullptr);
+int denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch = nullptr);
 // What a UCI `go` line asks of the search for the side to move: the budget
 // from its clock (wtime or btime, the increment, movestogo) or movetime,
 // depth, nodes and mate; infinite or no limit at all: until `stop`.
@@ -274,7 +274,7 @@ Suchauftrag go_auftrag(const char* zeile);
 // `ply score time nodes line`, the console's columns): nominal depth, score,
 // the first k moves of the line; `grenze` as for uci_denkzeile; `nummer`
 // the line's rank among several (UCI multipv), 0 when there is one.
-void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer);
+void denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer);
 // Why a thinking turn was cut short by input.
 enum class Unterbrechung : int8_t {
     KEINE,
@@ -309,10 +309,10 @@ inline constexpr int MEHRFACH_GROESST = 64;
 // One iteration at root level d that searches the best `linien` moves of the
 // root's set one after the other, each with the ones before it excluded and
 // with a window of its own opened until its score is exact; capped at the
-// legal moves of the set. Returns the best score, its line in `linie`, and
+// legal moves of the set. Returns the best score, its line in `variante`, and
 // leaves alpha < score < beta (the window widened if need be). Stopped, it
 // gives the first line if that was finished, else what AlphaBeta gave.
-int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie);
+int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* variante);
 // The lines of the last iteration mehrfach_iteration finished in this turn
 // (0 before one has), best first: their number, a line's score and its
 // moves (written to `v`).
@@ -365,8 +365,8 @@ Staerke staerke(int elo);
 bool staerke_begrenzt(const Suchauftrag& a);
 // A thinking turn as denken, weakened: the node budget, a move drawn from
 // the best lines by their scores, and a natural pause when the search was
-// quick. Leaves the move played first in `linie`.
-int staerke_denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch);
+// quick. Leaves the move played first in `variante`.
+int staerke_denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch);
 
 // --- opening book -----------------------------------------------------------
 

@@ -12,7 +12,7 @@
 namespace kelpin {
 
 PartieEintrag gamehistory[PARTIE_ZUEGE];
-Variante linie;
+Variante letzte_variante;
 
 namespace {
 
@@ -261,12 +261,12 @@ void bericht(int v) {
     else
         printf("%i\n", v);
     printf("My move: ");
-    zug_drucken(linie.zuege[0]);
+    zug_drucken(letzte_variante.zuege[0]);
     printf("\n");
     printf("Principal variation: ");
-    const int k = linie.anzahl >= 1 ? linie.anzahl : 1;
+    const int k = letzte_variante.anzahl >= 1 ? letzte_variante.anzahl : 1;
     for (int i = 0; i < k; ++i) {
-        zug_drucken(linie.zuege[i]);
+        zug_drucken(letzte_variante.zuege[i]);
         printf(" ");
     }
 }
@@ -332,10 +332,10 @@ bool buchzug_finden(ZugEintrag& m, int& v) {
     Suchauftrag a;
     a.tiefe = 1;
     vorgeschichte_fuellen();
-    v = denken(&linie, a);
+    v = denken(&letzte_variante, a);
     wurzel_auswahl_anzahl = 0;
-    linie.zuege[0] = m;
-    if (linie.anzahl < 1) linie.anzahl = 1;
+    letzte_variante.zuege[0] = m;
+    if (letzte_variante.anzahl < 1) letzte_variante.anzahl = 1;
     return true;
 }
 
@@ -374,7 +374,7 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
     bool frisch = false;
     vorgeschichte_fuellen();
     unterbrechung = Unterbrechung::KEINE;
-    v = staerke_begrenzt(auftrag) ? staerke_denken(&linie, auftrag, &frisch) : denken(&linie, auftrag, &frisch);
+    v = staerke_begrenzt(auftrag) ? staerke_denken(&letzte_variante, auftrag, &frisch) : denken(&letzte_variante, auftrag, &frisch);
     if (unterbrechung == Unterbrechung::VERWERFEN) return false;
 
     // The move to play must be legal here: the line's first move when this
@@ -394,8 +394,8 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
         return false;
     };
     ZugEintrag vorschlag{};
-    if (frisch && legal_hier(linie.zuege[0])) {
-        m = linie.zuege[0];
+    if (frisch && legal_hier(letzte_variante.zuege[0])) {
+        m = letzte_variante.zuege[0];
         return true;
     }
     if (!wurzel_vorschlag(vorschlag) || !legal_hier(vorschlag)) {
@@ -408,8 +408,8 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
         else
             ep_schlag(computerfarbe, vorschlag);
     }
-    linie.zuege[0] = vorschlag;
-    linie.anzahl = 1;
+    letzte_variante.zuege[0] = vorschlag;
+    letzte_variante.anzahl = 1;
     m = vorschlag;
     return true;
 }
@@ -669,9 +669,9 @@ int spielbare_laenge(const Variante& v, int k) {
 bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
     // The line's second move when the line begins with m and goes on legally;
     // else the move the table holds for the position after m, if legal there.
-    if (linie.anzahl >= 2 && linie.zuege[0].von == m.von && linie.zuege[0].nach == m.nach &&
-        spielbare_laenge(linie, 2) == 2) {
-        antwort = linie.zuege[1];
+    if (letzte_variante.anzahl >= 2 && letzte_variante.zuege[0].von == m.von && letzte_variante.zuege[0].nach == m.nach &&
+        spielbare_laenge(letzte_variante, 2) == 2) {
+        antwort = letzte_variante.zuege[1];
         return true;
     }
     Variante& v = kurzlinie;

@@ -22,7 +22,7 @@ namespace {
 
 constexpr int ZEILE = 256;  // fgets reads at most 255 characters
 
-int32_t zahl;            // the number slot of perft, evalperft and time
+int32_t befehlszahl;  // the number slot of perft, evalperft and time
 char fen[ZEILE];         // the last placement given to setboard
 bool fen_gelesen;        // false until a setboard line carried a placement
 
@@ -33,10 +33,8 @@ bool fen_gelesen;        // false until a setboard line carried a placement
 bool lies_zahl(const char* zeile, const char* wort, int32_t& ziel) {
     const size_t n = strlen(wort);
     if (strncmp(zeile, wort, n) != 0) return false;
-    const char* p = zeile + n;
-    char* ende = nullptr;
-    const long long wert = strtoll(p, &ende, 10);
-    if (ende == p) return false;
+    int64_t wert = 0;
+    if (!zahl_lesen(zeile + n, wert)) return false;
     ziel = static_cast<int32_t>(wert < INT_MIN ? INT_MIN : (wert > INT_MAX ? INT_MAX : wert));
     return true;
 }
@@ -133,7 +131,7 @@ void analysieren() {
     unterbrechung = Unterbrechung::KEINE;
     if (legaler_zug_vorhanden(werdran) && ausschluss_einsetzen()) {
         partie_vorgeschichte();
-        denken(&linie, a);
+        denken(&letzte_variante, a);
         ausschluss_abziehen();
     }
     computerfarbe = spieler;
@@ -141,25 +139,25 @@ void analysieren() {
 }
 
 void perft_befehl(const char* zeile) {
-    lies_zahl(zeile, "perft", zahl);
+    lies_zahl(zeile, "perft", befehlszahl);
     t_start = timer();
     perftnodes = 0;
-    if (zahl == 0) zahl = 1;
-    const int n = zahl;
+    if (befehlszahl == 0) befehlszahl = 1;
+    const int n = befehlszahl;
     // The lists hold levels 0 ... 255: a depth outside 1 ... 256 counts nothing.
     if (n >= 1 && n <= LISTEN) perft(n - 1, WEISS);
     printf("movegen() to depth %i -> %lld nodes\n", n, static_cast<long long>(perftnodes));
     const double rate = static_cast<double>(perftnodes) * 1000 / (static_cast<double>(vergangen(t_start)) + 0.01);
-    zahl = rate >= INT_MAX ? INT_MAX : (rate <= INT_MIN ? INT_MIN : static_cast<int32_t>(rate));
-    printf("%i nodes per second\n", zahl);
+    befehlszahl = rate >= INT_MAX ? INT_MAX : (rate <= INT_MIN ? INT_MIN : static_cast<int32_t>(rate));
+    printf("%i nodes per second\n", befehlszahl);
 }
 
 void evalperft_befehl(const char* zeile) {
-    lies_zahl(zeile, "evalperft", zahl);
-    if (zahl == 0) zahl = 1;
+    lies_zahl(zeile, "evalperft", befehlszahl);
+    if (befehlszahl == 0) befehlszahl = 1;
     teststellung(4);
     const int32_t t0 = timer();
-    const int64_t dauer = static_cast<int64_t>(zahl) * 1000;
+    const int64_t dauer = static_cast<int64_t>(befehlszahl) * 1000;
     // The clock is read after every 64th call: reading it costs a fair part
     // of one evaluation, and the count may run past the end by 63 calls. A
     // time of 0 or less is up after the first call.
@@ -180,20 +178,16 @@ void evalperft_befehl(const char* zeile) {
 void level_befehl(const char* zeile) {
     char mps[64], basis[64], inkrement[64];
     if (sscanf(zeile, "level %63s %63s %63s", mps, basis, inkrement) != 3) return;
-    char* ende = nullptr;
-    const long long zuege = std::min<long long>(strtoll(mps, &ende, 10), ZUEGE_GROESST);
-    if (ende == mps || *ende != '\0') return;
-    const long minuten = strtol(basis, &ende, 10);
-    long sekunden = 0;
-    if (ende == basis) return;
-    if (*ende == ':') {
-        const char* s = ende + 1;
-        sekunden = strtol(s, &ende, 10);
-        if (ende == s) return;
-    }
+    int64_t zuege = 0, minuten = 0, sekunden = 0;
+    if (!ganze_zahl(mps, zuege)) return;
+    zuege = std::min<int64_t>(zuege, ZUEGE_GROESST);
+    const char* ende = nullptr;
+    if (!zahl_lesen(basis, minuten, &ende)) return;
+    if (*ende == ':' && !zahl_lesen(ende + 1, sekunden, &ende)) return;
     if (*ende != '\0') return;
-    const double inc = strtod(inkrement, &ende);
-    if (ende == inkrement || *ende != '\0' || !(inc >= 0 && inc < 1e6) || minuten < 0 || minuten > 1000000 ||
+    char* inc_ende = nullptr;
+    const double inc = strtod(inkrement, &inc_ende);
+    if (inc_ende == inkrement || *inc_ende != '\0' || !(inc >= 0 && inc < 1e6) || minuten < 0 || minuten > 1000000 ||
         sekunden < 0 || sekunden > 1000000)
         return;
     uhr_level(static_cast<int>(zuege), (static_cast<int64_t>(minuten) * 60 + sekunden) * 1000,
@@ -355,7 +349,7 @@ void befehl(const char* zeile) {
         printf("\n");
     }
     if (ist(wort, "setboard")) setboard_befehl(zeile);
-    if (ist(wort, "time") && lies_zahl(zeile, "time", zahl)) uhr_zeit(static_cast<int64_t>(zahl) * 10);
+    if (ist(wort, "time") && lies_zahl(zeile, "time", befehlszahl)) uhr_zeit(static_cast<int64_t>(befehlszahl) * 10);
     if (ist(wort, "evalperft")) evalperft_befehl(zeile);
     if (ist(wort, "list")) listeausgabe();
     if (ist(wort, "perft")) perft_befehl(zeile);
@@ -403,9 +397,9 @@ void befehl(const char* zeile) {
 }
 
 int spiel() {
-    zahl = 0;
+    befehlszahl = 0;
     fehlversuche = 0;
-    for (int i = 0; i < 500; ++i) linie.zuege[i].von = linie.zuege[i].nach = 0, linie.zuege[i].neue_figur = leer;
+    for (int i = 0; i < 500; ++i) letzte_variante.zuege[i].von = letzte_variante.zuege[i].nach = 0, letzte_variante.zuege[i].neue_figur = leer;
 
     char zeile[ZEILE];
     for (bool erste = true;;) {

@@ -135,11 +135,10 @@ bool eingabe_beim_suchen() {
 
 // The number after a parameter of go, held to what no arithmetic on it can
 // overflow; a parameter without one is said to be so and counts as not given.
-bool zahl(Woerter& w, const char* name, int64_t& ziel) {
+bool go_zahl(Woerter& w, const char* name, int64_t& ziel) {
     const char* t = w.naechstes();
-    char* ende = nullptr;
-    const long long n = t != nullptr ? strtoll(t, &ende, 10) : 0;
-    if (t == nullptr || ende == t || *ende != '\0') {
+    int64_t n = 0;
+    if (t == nullptr || !ganze_zahl(t, n)) {
         sagen("info string go: %s needs a number", name);
         return false;
     }
@@ -187,9 +186,9 @@ void go(const char* text) {
     // A search stopped before it finished an iteration, or whose stopped
     // iteration found a better root move, says so in one more info line.
     if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
-        if (linie.anzahl < 1 || linie.zuege[0].von != m.von || linie.zuege[0].nach != m.nach)
-            linie.anzahl = 1, linie.zuege[0] = m;
-        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), linie, linie.anzahl, "");
+        if (letzte_variante.anzahl < 1 || letzte_variante.zuege[0].von != m.von || letzte_variante.zuege[0].nach != m.nach)
+            letzte_variante.anzahl = 1, letzte_variante.zuege[0] = m;
+        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), letzte_variante, letzte_variante.anzahl, "");
     }
     // An endless search that ended by itself waits for `stop` all the same,
     // unless it was a mate search; a ponder search for `ponderhit` or `stop`.
@@ -222,23 +221,23 @@ Suchauftrag go_auftrag(const char* text) {
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
         if (strcmp(wort, "wtime") == 0)
-            zahl(w, wort, zeit[0]);
+            go_zahl(w, wort, zeit[0]);
         else if (strcmp(wort, "btime") == 0)
-            zahl(w, wort, zeit[1]);
+            go_zahl(w, wort, zeit[1]);
         else if (strcmp(wort, "winc") == 0)
-            zahl(w, wort, inkrement[0]);
+            go_zahl(w, wort, inkrement[0]);
         else if (strcmp(wort, "binc") == 0)
-            zahl(w, wort, inkrement[1]);
+            go_zahl(w, wort, inkrement[1]);
         else if (strcmp(wort, "movestogo") == 0)
-            zahl(w, wort, zuege);
+            go_zahl(w, wort, zuege);
         else if (strcmp(wort, "movetime") == 0)
-            zahl(w, wort, movetime);
+            go_zahl(w, wort, movetime);
         else if (strcmp(wort, "depth") == 0)
-            zahl(w, wort, tiefe);
+            go_zahl(w, wort, tiefe);
         else if (strcmp(wort, "nodes") == 0)
-            zahl(w, wort, knoten);
+            go_zahl(w, wort, knoten);
         else if (strcmp(wort, "mate") == 0)
-            zahl(w, wort, matt);
+            go_zahl(w, wort, matt);
         else if (strcmp(wort, "infinite") == 0)
             unendlich = true;
         else if (strcmp(wort, "ponder") == 0)
@@ -272,7 +271,7 @@ Suchauftrag go_auftrag(const char* text) {
     return a;
 }
 
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer) {
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer) {
     printf("info depth %d seldepth %d ", tiefe, sel_gipfel > tiefe ? sel_gipfel : tiefe);
     if (nummer > 0) printf("multipv %d ", nummer);
     printf("score ");
@@ -284,12 +283,12 @@ void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k
         printf("cp %d", wert);
     printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(statistik.nodes),
            static_cast<long long>(statistik.nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(), static_cast<long long>(ms));
-    const int legal = spielbare_laenge(linie, k);
+    const int legal = spielbare_laenge(variante, k);
     // The best line is the one the move played must have been shown in.
-    if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
+    if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = variante.zuege[0];
     for (int i = 0; i < legal; ++i) {
         char text[8];
-        zug_uci(linie.zuege[i], text);
+        zug_uci(variante.zuege[i], text);
         printf(" %s", text);
     }
     printf("\n");
