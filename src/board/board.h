@@ -410,6 +410,14 @@ struct ZugEintrag {
     int16_t neue_figur;  // the promoted piece, else leer
 };
 
+// Whether two records are the same move of one position: the squares and
+// the promoted piece say it all (piece, capture, castling and double step
+// follow from the board), so a move named by an interface, kept in a line
+// or taken from the table is found in a generated list by this.
+inline bool derselbe_zug(const ZugEintrag& a, const ZugEintrag& b) {
+    return a.von == b.von && a.nach == b.nach && a.neue_figur == b.neue_figur;
+}
+
 // What the evaluation and the generators read of a board besides brett and
 // would otherwise gather square by square: one mask per piece code (index
 // code + 6, bit s - 1 for square s; index 6 holds the empty squares), the

@@ -387,9 +387,7 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
         movegen(liste, computerfarbe);
         for (int i = 1; i <= index[liste]; ++i) {
             const ZugEintrag& z = zug[liste][i];
-            if (z.von == v.von && z.nach == v.nach && z.rochade == v.rochade && z.umwandlung == v.umwandlung &&
-                (z.umwandlung == 0 || z.neue_figur == v.neue_figur) && ist_legal(liste, i, computerfarbe))
-                return true;
+            if (derselbe_zug(z, v) && ist_legal(liste, i, computerfarbe)) return true;
         }
         return false;
     };
@@ -632,9 +630,7 @@ int spielbare_laenge(const Variante& v, int k) {
         int gefunden = 0;
         for (int i = 1; i <= index[liste] && gefunden == 0; ++i) {
             const ZugEintrag& z = zug[liste][i];
-            if (z.von != m.von || z.nach != m.nach || z.umwandlung != m.umwandlung ||
-                (z.umwandlung == 1 && z.neue_figur != m.neue_figur))
-                continue;
+            if (!derselbe_zug(z, m)) continue;
             zugausf(liste, i);
             if (koenig_bedroht(farbe))
                 zugzur(liste, i);
@@ -681,8 +677,7 @@ bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
     movegen(liste, werdran);
     int e = 0;
     for (int i = 1; i <= index[liste] && e == 0; ++i)
-        if (zug[liste][i].von == m.von && zug[liste][i].nach == m.nach && zug[liste][i].neue_figur == m.neue_figur)
-            e = i;
+        if (derselbe_zug(zug[liste][i], m)) e = i;
     if (e == 0) return false;
     zugausf(liste, e);
     const bool gefunden = tabellenzug_holen(v.zuege[1]);

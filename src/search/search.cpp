@@ -145,9 +145,7 @@ int reduktionsrand(int rest) {
 }  // namespace
 
 bool in_wurzel_auswahl(const ZugEintrag& m) {
-    const auto derselbe = [&m](const ZugEintrag& a) {
-        return a.von == m.von && a.nach == m.nach && a.neue_figur == m.neue_figur;
-    };
+    const auto derselbe = [&m](const ZugEintrag& a) { return derselbe_zug(a, m); };
     for (int i = 0; i < wurzel_ausschluss_anzahl; ++i)
         if (derselbe(wurzel_ausschluss[i])) return false;
     if (wurzel_auswahl_anzahl == 0) return true;
