@@ -29,6 +29,8 @@ inline constexpr int sbauer = -1, sspringer = -2, slaufer = -3, sturm = -4, sdam
 inline constexpr int WEISS = 1;  // side codes of werdran, farbe, computerfarbe
 inline constexpr int SCHWARZ = 2;
 
+inline constexpr int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
+
 inline constexpr int BRETTGROESSE = 72;  // 1 ... 64 are squares, the rest stays 0
 
 // --- the position -----------------------------------------------------------

@@ -161,6 +161,11 @@ void grundstellung();
 // `new`: a new game from the initial position, the engine playing Black,
 // force mode and the depth limit left, the clocks back to the session's base.
 void neues_spiel();
+// XBoard's setboard: a placement alone is put on the board as it comes, the
+// side to move and the castling flags left as they are. A full FEN (placement
+// and at least the side to move) sets up the whole position, or, when it is
+// no position a game can reach, is refused (and said to be) and changes nothing.
+void setboard(const char* zeile);
 // True when a FEN read is a position a game can reach (the board is left
 // as it is).
 bool fen_spielbar(const Fen& f);
@@ -168,6 +173,10 @@ bool fen_spielbar(const Fen& f);
 // castling right whose king or rook is not at home is dropped, an
 // en-passant square kept only when the pawn that passed it stands beyond.
 void fen_aufstellen(const Fen& f);
+// Analyze mode: one stretch of analysis of the side to move, until a line
+// arrives (analyse.cpp); the `stat01` status line.
+void analysieren();
+void analyse_status();
 // XBoard and console: looks at the lines that arrive while the engine
 // thinks (the thinking driver asks; true stops the search).
 bool eingabe_beim_denken();

@@ -100,7 +100,6 @@ void vorgeschichte_fuellen() {
         vorgeschichte[vorgeschichte_anzahl++] = kennung_nach[h];
 }
 
-inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
 
 int feldnummer(char linie_zeichen, char reihe_zeichen) {
     for (int s = 1; s <= 64; ++s)
@@ -344,28 +343,6 @@ bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
 void partie_vorgeschichte() { vorgeschichte_fuellen(); }
 
 int gespielte_zuege() { return (halbzuege + (erste_seite == SCHWARZ ? 1 : 0)) / 2; }
-
-bool ist_spielbar(int am_zug) {
-    int koenige[2] = {0, 0};
-    for (int s = 1; s <= 64; ++s) {
-        const int p = brett[s];
-        if (p == wkonig) ++koenige[0];
-        if (p == skonig) ++koenige[1];
-        if ((p == wbauer || p == sbauer) && (i_reihe[s] == 1 || i_reihe[s] == 8)) return false;
-    }
-    return koenige[0] == 1 && koenige[1] == 1 && !koenig_bedroht(gegenseite(am_zug));
-}
-
-Suchauftrag zeitauftrag() {
-    const Zeitbudget b = budget(uhrstand(gespielte_zuege()), opt_aufschlag);
-    Suchauftrag a;
-    a.ziel_ms = b.ziel_ms;
-    a.hart_ms = b.hart_ms;
-    a.voll = b.voll;
-    a.tiefe = tiefengrenze;
-    a.linien = static_cast<int>(opt_mehrfach);
-    return a;
-}
 
 Unterbrechung unterbrechung;
 

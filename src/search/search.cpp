@@ -76,8 +76,6 @@ bool kind_lage;
 // 1024 moves live in static storage rather than on the stack.
 Variante kindlinien[EBENEN];
 
-inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
-
 inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen == wkonig || m.geschlagen == skonig; }
 
 inline bool gleich(const ZugEintrag& x, const ZugEintrag& y) {
