@@ -86,6 +86,10 @@ std::string spielstand() {
       << a1_bewegt << h1_bewegt << e1_bewegt << a8_bewegt << h8_bewegt << e8_bewegt << ' ' << SpielZugNummer;
     for (int i = 1; i < PARTIE_ZUEGE && i <= SpielZugNummer + 2; ++i)
         s << '|' << gamehistory[i].zugtext << gamehistory[i].schluessel;
+    // The pending double step and the positions a repetition is looked for in.
+    partie_vorgeschichte();
+    s << " ep " << en_passant_feld() << " rechte " << wurzel_rechte;
+    for (int i = 0; i < vorgeschichte_anzahl; ++i) s << ',' << vorgeschichte[i];
     return s.str();
 }
 

@@ -30,7 +30,8 @@ std::string programm(const std::string& eingabe, int sekunden = 60, int* status 
 std::string nach_start(const std::string& aus);
 
 // What the game level holds, as a text to compare: board, side to move,
-// keys, castling flags, move counter and the record up to past its end.
+// keys, castling flags, move counter, the record up to past its end, the
+// pending double step and the positions since the last capture or pawn move.
 std::string spielstand();
 
 // The legal moves of the side to move in the game position, as words.
