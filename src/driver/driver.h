@@ -104,6 +104,9 @@ bool eingabe_pruefen();
 // one handed out can be taken off the queue (a command done at once).
 const char* naechste_neue_zeile();
 void neue_zeile_verwerfen();
+// `quit` in either loop, also in the middle of a search: what is written is
+// flushed (the console says goodbye) and the program ends with status 0.
+[[noreturn]] void programm_beenden();
 // True when a line waits (reads what has arrived first).
 bool eingabe_wartet();
 // True when the input has ended and every line has been taken.

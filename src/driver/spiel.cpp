@@ -40,12 +40,6 @@ bool lies_zahl(const char* zeile, const char* wort, int32_t& ziel) {
 
 inline bool ist(const char* wort, const char* schluessel) { return strncmp(wort, schluessel, strlen(schluessel)) == 0; }
 
-[[noreturn]] void beenden() {
-    if (ausgabe == 1) puts("Bye.");
-    fflush(stdout);
-    exit(0);
-}
-
 // undo and remove: one or two half-moves back, or an error line and nothing
 // changed.
 void zuruecknehmen_befehl(const char* befehl, int halbzuege) {
@@ -123,7 +117,7 @@ bool eingabe_beim_denken() {
     while (const char* z = naechste_neue_zeile()) {
         char wort[ZEILE];
         if (sscanf(z, "%255s", wort) != 1) continue;
-        if (ist(wort, "quit")) beenden();
+        if (ist(wort, "quit")) programm_beenden();
         if (analyse) {
             if (ist(wort, ".")) {
                 neue_zeile_verwerfen();
@@ -155,7 +149,7 @@ bool eingabe_beim_pondern() {
     while (const char* z = naechste_neue_zeile()) {
         char wort[ZEILE];
         if (sscanf(z, "%255s", wort) != 1) continue;
-        if (ist(wort, "quit")) beenden();
+        if (ist(wort, "quit")) programm_beenden();
         if (strcmp(wort, ponder_erwartet) == 0) {
             neue_zeile_verwerfen();
             const Suchauftrag echt = zeitauftrag();
@@ -218,7 +212,7 @@ void befehl(const char* zeile) {
     if (ist(wort, "list")) listeausgabe();
     if (ist(wort, "perft")) perft_befehl(zeile);
     if (ist(wort, "output")) ausgabe = 1;
-    if (ist(wort, "quit")) beenden();
+    if (ist(wort, "quit")) programm_beenden();
     if (ist(wort, "force")) {
         forcemode = 1;
         if (ausgabe == 1) puts("Force mode set to 1.");

@@ -114,10 +114,7 @@ bool eingabe_beim_suchen() {
         Woerter w(z);
         const char* wort = w.naechstes();
         if (wort == nullptr) continue;
-        if (strcmp(wort, "quit") == 0) {
-            fflush(stdout);
-            exit(0);
-        }
+        if (strcmp(wort, "quit") == 0) programm_beenden();
         if (strcmp(wort, "isready") == 0) {
             neue_zeile_verwerfen();
             sagen("readyok");
@@ -316,8 +313,7 @@ void uci_befehl(const char* text) {
     } else if (strcmp(wort, "go") == 0) {
         go(text);
     } else if (strcmp(wort, "quit") == 0) {
-        fflush(stdout);
-        exit(0);
+        programm_beenden();
     } else if (strcmp(wort, "setoption") == 0) {
         option_uci(text);
     } else if (strcmp(wort, "bench") == 0) {
