@@ -159,6 +159,10 @@ void uci_befehl(const char* zeile);
 // to move (mates in moves), the first k moves of the line; `grenze` is ""
 // or " lowerbound" / " upperbound" for a score outside the window.
 void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer = 0);
+// A full FEN as the game's position, for both protocols: read, checked and
+// set up; false (and nothing changed) when it is no FEN or no position a
+// game can reach.
+bool fen_setzen(const char* text);
 // The initial position as the start of a game, keys computed.
 void grundstellung();
 // `new`: a new game from the initial position, the engine playing Black,

@@ -85,6 +85,13 @@ void fen_aufstellen(const Fen& f) {
     aufzeichnung_neu(f.zugnummer);
 }
 
+bool fen_setzen(const char* text) {
+    Fen f;
+    if (!fen_lesen(text, f) || !fen_spielbar(f)) return false;
+    fen_aufstellen(f);
+    return true;
+}
+
 void grundstellung() {
     brettinit();
     InitStellung();
@@ -119,8 +126,7 @@ void setboard(const char* zeile) {
         }
         return;
     }
-    Fen f;
-    if (!fen_lesen(rest, f) || !fen_spielbar(f)) {
+    if (!fen_setzen(rest)) {
         if (ausgabe == 0) {
             puts("tellusererror Illegal position");
         } else {
@@ -131,7 +137,6 @@ void setboard(const char* zeile) {
         fflush(stdout);
         return;
     }
-    fen_aufstellen(f);
     buch_neue_partie();
 }
 

@@ -67,7 +67,6 @@ bool position(const char* text, bool melden) {
     w.naechstes();  // "position"
     const char* art = w.naechstes();
     const char* wort = nullptr;
-    Fen f{};
     if (art != nullptr && strcmp(art, "startpos") == 0) {
         grundstellung();
         wort = w.naechstes();
@@ -78,11 +77,10 @@ bool position(const char* text, bool melden) {
             if (fen[0] != '\0') strcat(fen, " ");
             strcat(fen, wort);
         }
-        if (!fen_lesen(fen, f) || !fen_spielbar(f)) {
+        if (!fen_setzen(fen)) {
             if (melden) sagen("info string illegal position, the position stays as it was: %s", fen);
             return false;
         }
-        fen_aufstellen(f);
     } else {
         if (melden) sagen("info string position needs startpos or fen");
         return false;
