@@ -93,6 +93,13 @@ std::string spielstand() {
     return s.str();
 }
 
+std::string befehle(const std::string& zeilen) {
+    std::istringstream s(zeilen);
+    testing::internal::CaptureStdout();
+    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
+    return testing::internal::GetCapturedStdout();
+}
+
 std::vector<std::string> legale_woerter() {
     std::vector<std::string> w;
     movegen(QSUCHE, werdran);

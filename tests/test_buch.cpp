@@ -294,12 +294,6 @@ TEST(Buch, DebiansBuchWennVorhanden) {
     buch_schliessen();
 }
 
-}  // namespace
-}  // namespace kelpin
-
-namespace kelpin {
-namespace {
-
 // The book in play, through the program: a book move is announced with its
 // weight, scored by a line of its own and played at once; without the book,
 // or from a file that is no book (told once), the engine searches.

@@ -16,13 +16,7 @@ namespace {
 
 using test::platzierung;
 
-// Runs command lines as the command loop would and returns what they printed.
-std::string befehle(const std::string& zeilen) {
-    std::istringstream s(zeilen);
-    testing::internal::CaptureStdout();
-    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
-    return testing::internal::GetCapturedStdout();
-}
+using test::befehle;
 
 // What a turn may spend, from what an interface said: the limits that are
 // not the clock's (depth, nodes, no end) exactly; for the clock the safety

@@ -276,10 +276,7 @@ TEST(Denken, StopRegelnUndFenster) {
 // Runs command lines in this process and returns the engine's move and the
 // score of its last thinking line.
 std::pair<std::string, int> zug_nach(const std::string& zeilen) {
-    std::istringstream s(zeilen);
-    testing::internal::CaptureStdout();
-    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
-    const std::string aus = testing::internal::GetCapturedStdout();
+    const std::string aus = test::befehle(zeilen);
     std::smatch m;
     std::string zug;
     int wert = 0;

@@ -73,10 +73,6 @@ TEST(Uci, BefehleZustandUndAntworten) {
     test::neustart();
 }
 
-double sekunden_seit(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 // Reads up to the bestmove line and returns its move; the lines before it
 // go to `info`, the ponder move (or "") to `ponder`.
 std::string bestmove(Prozess& p, std::vector<std::string>* info = nullptr, std::string* ponder = nullptr) {
@@ -125,13 +121,13 @@ TEST(Uci, SitzungDurchDasProgramm) {
     auto t0 = std::chrono::steady_clock::now();
     kelpin.sende("go movetime 2000");
     ASSERT_TRUE(bis(kelpin, "bestmove"));
-    EXPECT_GT(sekunden_seit(t0), 1.0);
-    EXPECT_LT(sekunden_seit(t0), 3.0);
+    EXPECT_GT(test::sekunden_seit(t0), 1.0);
+    EXPECT_LT(test::sekunden_seit(t0), 3.0);
     // 3 s on each clock: a move takes a small share of it.
     t0 = std::chrono::steady_clock::now();
     kelpin.sende("go wtime 3000 btime 3000");
     ASSERT_TRUE(bis(kelpin, "bestmove"));
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
     // depth and nodes limits.
     std::vector<std::string> info;
     kelpin.sende("go depth 5");
@@ -150,7 +146,7 @@ TEST(Uci, SitzungDurchDasProgramm) {
     kelpin.sende("stop");
     info.clear();
     ASSERT_TRUE(bis(kelpin, "bestmove", &info));
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
     for (const std::string& i : info) EXPECT_EQ(i.rfind("info", 0), 0u) << i;
     // A flood of lines while it thinks (more than the input first holds):
     // none is lost, and the `stop` behind them is seen.
@@ -187,7 +183,7 @@ TEST(Uci, SitzungDurchDasProgramm) {
     ASSERT_TRUE(bis(kelpin, "info depth 5"));
     t0 = std::chrono::steady_clock::now();
     kelpin.beende();
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
 }
 
 TEST(Uci, Pondern) {
@@ -217,7 +213,7 @@ TEST(Uci, Pondern) {
         auto t0 = std::chrono::steady_clock::now();
         kelpin.sende(ende);
         antwort = bestmove(kelpin);
-        EXPECT_LT(sekunden_seit(t0), 2.0) << ende;
+        EXPECT_LT(test::sekunden_seit(t0), 2.0) << ende;
         EXPECT_EQ(antwort.size() >= 4, true) << ende;
     }
     kelpin.sende(weiter);
@@ -225,7 +221,7 @@ TEST(Uci, Pondern) {
     ASSERT_TRUE(bis(kelpin, "info depth 5"));
     const auto t0 = std::chrono::steady_clock::now();
     kelpin.beende();
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
 }
 
 // 40 plies, each from the whole game sent anew and 3 s on both clocks:
