@@ -1,6 +1,7 @@
-// Moves of the game: a move read from the input is written onto the board and
-// answered, the engine's own move is checked, played and announced, and the
-// game record keeps both.
+// The game: a move read from the input is written onto the board and
+// answered, the engine's own move is checked, played and announced, the
+// game record keeps both, take-backs restore it exactly, and the positions
+// since the last capture or pawn move are kept for repetitions.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>

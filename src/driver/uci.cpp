@@ -1,7 +1,8 @@
 // The UCI command loop, beside the XBoard one: the interface sends the whole
 // position before every search, the engine searches on `go` and answers with
 // `bestmove`, reading `stop`, `isready` and `quit` while it thinks. It shares
-// the game (set-up, moves, repetitions) and the thinking driver.
+// with the XBoard loop the positions (stellung.cpp), the game (partie.cpp),
+// the input and its end (eingabe.cpp), the clock and the thinking driver.
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
