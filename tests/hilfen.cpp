@@ -43,9 +43,7 @@ void neustart() {
     for (auto& ebene : history_heuristic)
         for (auto& zeile : ebene)
             for (auto& wert : zeile) wert = 0;
-    for (auto& ebene : killer)
-        for (auto& k : ebene) k = ZugEintrag{};
-    for (auto& z : oldhvar) z = ZugEintrag{};
+    hinweise_vergessen();
     aufzeichnung_neu(1);
     partie_neu();
     uci_modus = false;
