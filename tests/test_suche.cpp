@@ -174,7 +174,8 @@ TEST(Denken, HarteGrenzeMittenInDerIteration) {
     // hard limit (1.95 s), where the iteration then running would end only
     // after more than 3 s; the bound leaves a loaded machine a second.
     const auto t0 = std::chrono::steady_clock::now();
-    const std::string aus = programm("st 2\nsetboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1\ngo\n");
+    const std::string aus =
+        programm("st 2\nsetboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1\ngo\n");
     EXPECT_LT(test::sekunden_seit(t0), 3.0);
     EXPECT_NE(aus.find("\nmove "), std::string::npos) << aus;
 }
@@ -266,9 +267,10 @@ TEST(Denken, StopRegelnUndFenster) {
     // Set up, the same kind of position is searched on, here past a score
     // jump at depth 5: the window slides ("!" or "?") and the depth is
     // searched again. st 0 is taken as a second, the header's target.
-    const std::string aus =
-        programm("option OwnBook=0\noutput\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
-    EXPECT_TRUE(std::regex_search(aus, std::regex("\t5/\\d+\t\\d+K\t-?\\d+\t[^\n]*[!?]\n(Thinking: [a-h1-8]{4}\r)*\\d+\t5/")))
+    const std::string aus = programm(
+        "option OwnBook=0\noutput\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
+    EXPECT_TRUE(
+        std::regex_search(aus, std::regex("\t5/\\d+\t\\d+K\t-?\\d+\t[^\n]*[!?]\n(Thinking: [a-h1-8]{4}\r)*\\d+\t5/")))
         << aus;
     EXPECT_NE(aus.find("Allocated time: 1 seconds.\n"), std::string::npos);
     EXPECT_NE(aus.find("Allocated time set to 1s.\n"), std::string::npos);

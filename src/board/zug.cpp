@@ -1,4 +1,4 @@
-// Making and unmaking a move of a move list. The record itself is the undo
+// Making and unmaking a move given by its record. The record itself is the undo
 // record, so the two must pair up last-in first-out with the record unchanged.
 // Beside them the board's summary (Lage), taken from brett or carried on by a
 // move.

@@ -74,7 +74,8 @@ Zeitbudget budget(const Uhrstand& u, int64_t uebertragung_ms = ZEIT_UEBERTRAGUNG
 inline constexpr int64_t SCHNITTSTELLE_GROESST = int64_t{1000} * 366 * 24 * 3600 * 1000;
 inline constexpr int ZUEGE_GROESST = 100000;
 inline int64_t schnittstellenzahl(long long n) {
-    return n > SCHNITTSTELLE_GROESST ? SCHNITTSTELLE_GROESST : (n < -SCHNITTSTELLE_GROESST ? -SCHNITTSTELLE_GROESST : n);
+    return n > SCHNITTSTELLE_GROESST ? SCHNITTSTELLE_GROESST
+                                     : (n < -SCHNITTSTELLE_GROESST ? -SCHNITTSTELLE_GROESST : n);
 }
 int tiefenbegrenzung(int64_t tiefe);
 
@@ -158,7 +159,8 @@ void uci_befehl(const char* zeile);
 // The info line of an iteration in UCI: nominal depth, score from the side
 // to move (mates in moves), the first k moves of the line; `grenze` is ""
 // or " lowerbound" / " upperbound" for a score outside the window.
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer = 0);
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze,
+                   int nummer = 0);
 // A full FEN as the game's position, for both protocols: read, checked and
 // set up; false (and nothing changed) when it is no FEN or no position a
 // game can reach.

@@ -245,14 +245,18 @@ void bericht(int v) {
     printf("Nodes: %lldK\t\t Time used: %is\t\t Speed: %iKn/s\n", static_cast<long long>(statistik.nodes / 1000),
            static_cast<int>(e2_ms / 1000), static_cast<int>(statistik.nodes / (e1_ms + 1)));
     printf("QNodes: %lld (%i%%)\t Evaluations: %lld\t Check_ext: %i\n", static_cast<long long>(statistik.qnodes),
-           static_cast<int>(statistik.qnodes * 100 / (statistik.nodes + 1)), static_cast<long long>(evals), statistik.checkextensions);
-    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", statistik.threat_extension, statistik.nullcut, statistik.reps);
-    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", statistik.hashtreffer, statistik.hashalphacut,
-           statistik.hashbetacut);
+           static_cast<int>(statistik.qnodes * 100 / (statistik.nodes + 1)), static_cast<long long>(evals),
+           statistik.checkextensions);
+    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", statistik.threat_extension, statistik.nullcut,
+           statistik.reps);
+    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", statistik.hashtreffer,
+           statistik.hashalphacut, statistik.hashbetacut);
     printf("Move ordering: %i%%\t 1Resp_ex: %i\t\t Futility: %i\n",
-           static_cast<int>(static_cast<int64_t>(statistik.firstbetacutoff) * 100 / (static_cast<int64_t>(statistik.betacuts) + 1)),
+           static_cast<int>(static_cast<int64_t>(statistik.firstbetacutoff) * 100 /
+                            (static_cast<int64_t>(statistik.betacuts) + 1)),
            statistik.one_response, statistik.futility);
-    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", statistik.reductions, statistik.hashstores, statistik.capture_ext);
+    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", statistik.reductions, statistik.hashstores,
+           statistik.capture_ext);
     printf("Search returned value: ");
     if (v > MATT_SCHWELLE - 1)
         printf("#%i\n", (KOENIGSWERT - v) / 2);
@@ -324,7 +328,8 @@ bool buchzug_finden(ZugEintrag& m, int& v) {
         return false;
     char text[6];
     buchzug_text(b, text);
-    if (uci_modus) mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
+    if (uci_modus)
+        mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
     // The score an interface shows beside the move: the first iteration
     // with the root held to the book move, a millisecond or so.
     wurzel_auswahl[0] = m;
@@ -352,7 +357,8 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
     bool frisch = false;
     vorgeschichte_fuellen();
     unterbrechung = Unterbrechung::KEINE;
-    v = staerke_begrenzt(auftrag) ? staerke_denken(&letzte_variante, auftrag, &frisch) : denken(&letzte_variante, auftrag, &frisch);
+    v = staerke_begrenzt(auftrag) ? staerke_denken(&letzte_variante, auftrag, &frisch)
+                                  : denken(&letzte_variante, auftrag, &frisch);
     if (unterbrechung == Unterbrechung::VERWERFEN) return false;
 
     // The move to play must be legal here: the line's first move when this
@@ -643,8 +649,8 @@ int spielbare_laenge(const Variante& v, int k) {
 bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
     // The line's second move when the line begins with m and goes on legally;
     // else the move the table holds for the position after m, if legal there.
-    if (letzte_variante.anzahl >= 2 && letzte_variante.zuege[0].von == m.von && letzte_variante.zuege[0].nach == m.nach &&
-        spielbare_laenge(letzte_variante, 2) == 2) {
+    if (letzte_variante.anzahl >= 2 && letzte_variante.zuege[0].von == m.von &&
+        letzte_variante.zuege[0].nach == m.nach && spielbare_laenge(letzte_variante, 2) == 2) {
         antwort = letzte_variante.zuege[1];
         return true;
     }

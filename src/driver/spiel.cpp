@@ -257,7 +257,8 @@ void befehl(const char* zeile) {
 int spiel() {
     befehlszahl = 0;
     fehlversuche = 0;
-    for (int i = 0; i < 500; ++i) letzte_variante.zuege[i].von = letzte_variante.zuege[i].nach = 0, letzte_variante.zuege[i].neue_figur = leer;
+    for (int i = 0; i < 500; ++i)
+        letzte_variante.zuege[i].von = letzte_variante.zuege[i].nach = 0, letzte_variante.zuege[i].neue_figur = leer;
 
     char zeile[ZEILE];
     for (bool erste = true;;) {

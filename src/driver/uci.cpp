@@ -182,9 +182,11 @@ void go(const char* text) {
     // A search stopped before it finished an iteration, or whose stopped
     // iteration found a better root move, says so in one more info line.
     if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
-        if (letzte_variante.anzahl < 1 || letzte_variante.zuege[0].von != m.von || letzte_variante.zuege[0].nach != m.nach)
+        if (letzte_variante.anzahl < 1 || letzte_variante.zuege[0].von != m.von ||
+            letzte_variante.zuege[0].nach != m.nach)
             letzte_variante.anzahl = 1, letzte_variante.zuege[0] = m;
-        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), letzte_variante, letzte_variante.anzahl, "");
+        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), letzte_variante, letzte_variante.anzahl,
+                      "");
     }
     // An endless search that ended by itself waits for `stop` all the same,
     // unless it was a mate search; a ponder search for `ponderhit` or `stop`.
@@ -278,7 +280,8 @@ void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, in
     else
         printf("cp %d", wert);
     printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(statistik.nodes),
-           static_cast<long long>(statistik.nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(), static_cast<long long>(ms));
+           static_cast<long long>(statistik.nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(),
+           static_cast<long long>(ms));
     const int legal = spielbare_laenge(variante, k);
     // The best line is the one the move played must have been shown in.
     if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = variante.zuege[0];

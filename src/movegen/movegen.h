@@ -1,6 +1,6 @@
-// Move generation: the move record, the per-level move lists, the full and the
-// capture generator, the check test and the path counter. Every global of the
-// subsystem is declared here and defined once in movegen.cpp.
+// Move generation: the per-level move lists (an entry made and unmade), the
+// full and the capture generator, the check test and the path counter. Every
+// global of the subsystem is declared here and defined once in movegen.cpp.
 #pragma once
 #include <cstdint>
 

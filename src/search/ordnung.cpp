@@ -1,5 +1,5 @@
-// Move ordering: the hint tables, the history table, the per-search reset and
-// the sort that puts the best-scored move last, where the move loop starts.
+// Move ordering: the hint tables, the history table, the per-turn preparation
+// and the sort that puts the best-scored move last, where the move loop starts.
 #include <cstring>
 #include <utility>
 

@@ -185,7 +185,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     Lage& lage = lagen[tiefe];
     if (!kind_lage) lage_aus_brett(lage);
     kind_lage = false;
-    if ((statistik.nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten()) abgebrochen = true;
+    if ((statistik.nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten())
+        abgebrochen = true;
     if (abgebrochen) return alpha;
     capmove[tiefe].geschlagen = 0;
     const int q0 = QSUCHE;
