@@ -99,7 +99,7 @@ Lauf messen(const std::vector<kelpin::signatur::Zeile>& zeilen) {
     kelpin::teststellung(4);
     l.eval4 = evals_pro_sekunde(3000000);
     for (const char* s : EVAL_STELLUNGEN) {
-        kelpin::epd(s);
+        if (kelpin::epd(s)) kelpin::InitHash();
         l.eval8 += evals_pro_sekunde(1000000) / 8;
     }
     for (const auto& z : zeilen) {

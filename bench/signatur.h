@@ -55,7 +55,7 @@ struct Ergebnis {
 inline void vergessen() {
     memset(oldhvar, 0, sizeof oldhvar);
     memset(killer, 0, sizeof killer);
-    memset(&linie, 0, sizeof linie);
+    memset(&letzte_variante, 0, sizeof letzte_variante);
     fehlversuche = 0;
     vorgeschichte_anzahl = 0;
 }
@@ -64,16 +64,16 @@ inline void vergessen() {
 inline Ergebnis suche(const Zeile& z) {
     vergessen();
     brettinit();
-    epd(z.stellung.c_str());
+    if (epd(z.stellung.c_str())) InitHash();
     werdran = static_cast<int16_t>(z.farbe);
     computerfarbe = static_cast<int16_t>(z.farbe);
     Suchauftrag auftrag;
     auftrag.tiefe = z.tiefe;
-    denken(&linie, auftrag);
-    const ZugEintrag& m = linie.zuege[0];
+    denken(&letzte_variante, auftrag);
+    const ZugEintrag& m = letzte_variante.zuege[0];
     std::string zug = std::string(feld[m.von]) + feld[m.nach];
     if (m.umwandlung == 1) zug += figurensymbol[m.neue_figur + 6];
-    return {nodes, zug};
+    return {statistik.nodes, zug};
 }
 
 }  // namespace kelpin::signatur

@@ -43,9 +43,7 @@ void neustart() {
     for (auto& ebene : history_heuristic)
         for (auto& zeile : ebene)
             for (auto& wert : zeile) wert = 0;
-    for (auto& ebene : killer)
-        for (auto& k : ebene) k = ZugEintrag{};
-    for (auto& z : oldhvar) z = ZugEintrag{};
+    hinweise_vergessen();
     aufzeichnung_neu(1);
     partie_neu();
     uci_modus = false;
@@ -55,7 +53,7 @@ void neustart() {
 
 void stellung(const char* placement, int am_zug) {
     neustart();
-    epd(placement);
+    if (epd(placement)) InitHash();
     teststellung_an = 0;
     werdran = static_cast<int16_t>(am_zug);
 }
@@ -86,7 +84,18 @@ std::string spielstand() {
       << a1_bewegt << h1_bewegt << e1_bewegt << a8_bewegt << h8_bewegt << e8_bewegt << ' ' << SpielZugNummer;
     for (int i = 1; i < PARTIE_ZUEGE && i <= SpielZugNummer + 2; ++i)
         s << '|' << gamehistory[i].zugtext << gamehistory[i].schluessel;
+    // The pending double step and the positions a repetition is looked for in.
+    partie_vorgeschichte();
+    s << " ep " << en_passant_feld() << " rechte " << wurzel_rechte;
+    for (int i = 0; i < vorgeschichte_anzahl; ++i) s << ',' << vorgeschichte[i];
     return s.str();
+}
+
+std::string befehle(const std::string& zeilen) {
+    std::istringstream s(zeilen);
+    testing::internal::CaptureStdout();
+    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
+    return testing::internal::GetCapturedStdout();
 }
 
 std::vector<std::string> legale_woerter() {
@@ -99,7 +108,7 @@ std::vector<std::string> legale_woerter() {
         zugzur(QSUCHE, i);
         if (!legal) continue;
         std::string t = std::string(feld[m.von]) + feld[m.nach];
-        if (m.umwandlung == 1) t += figurensymbol[6 - (m.neue_figur > 0 ? m.neue_figur : -m.neue_figur)];
+        if (m.umwandlung == 1) t += umwandlungsbuchstabe(m.neue_figur);
         w.push_back(t);
     }
     return w;

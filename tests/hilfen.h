@@ -1,6 +1,7 @@
 // Shared test helpers: a clean engine state for unit tests and a way to run
 // the real program on a command text for end-to-end tests.
 #pragma once
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,21 @@ std::string programm(const std::string& eingabe, int sekunden = 60, int* status 
 std::string nach_start(const std::string& aus);
 
 // What the game level holds, as a text to compare: board, side to move,
-// keys, castling flags, move counter and the record up to past its end.
+// keys, castling flags, move counter, the record up to past its end, the
+// pending double step and the positions since the last capture or pawn move.
 std::string spielstand();
 
 // The legal moves of the side to move in the game position, as words.
 std::vector<std::string> legale_woerter();
+
+// Runs command lines through the XBoard/console loop in this process and
+// returns what they printed.
+std::string befehle(const std::string& zeilen);
+
+// Wall-clock seconds since t0 (bounds of 2 s or more only: the machine is shared).
+inline double sekunden_seit(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
 
 // The lines of a text, without their newlines.
 std::string zeile(const std::string& text, int n);

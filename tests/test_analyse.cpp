@@ -56,7 +56,7 @@ TEST(Wurzel, MengeMehrereLinienUndAusschluss) {
         for (const std::string& a : f.ausschluss)
             ausschluss_befehl((a[0] == '+' ? "include " + a.substr(1) : "exclude " + a).c_str(), a[0] != '+');
         const bool eingesetzt = ausschluss_einsetzen();
-        Variante& l = linie;
+        Variante& l = letzte_variante;
         if (gesetzt) {
             partie_vorgeschichte();
             Suchauftrag a;

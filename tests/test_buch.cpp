@@ -294,12 +294,6 @@ TEST(Buch, DebiansBuchWennVorhanden) {
     buch_schliessen();
 }
 
-}  // namespace
-}  // namespace kelpin
-
-namespace kelpin {
-namespace {
-
 // The book in play, through the program: a book move is announced with its
 // weight, scored by a line of its own and played at once; without the book,
 // or from a file that is no book (told once), the engine searches.
@@ -312,8 +306,9 @@ TEST(Buch, ImSpielDurchDasProgramm) {
     EXPECT_NE(aus.find(" pv e2e4"), std::string::npos) << aus;
     EXPECT_NE(aus.find("\nbestmove e2e4"), std::string::npos) << aus;
     // A position without an entry leaves the book for the game.
-    aus = test::programm(setzen + "position startpos moves g1f3\ngo depth 1\nposition startpos moves g1f3 g8f6 f3g1 f6g8\n"
-                                  "go depth 1\nquit\n");
+    aus = test::programm(setzen +
+                         "position startpos moves g1f3\ngo depth 1\nposition startpos moves g1f3 g8f6 f3g1 f6g8\n"
+                         "go depth 1\nquit\n");
     EXPECT_EQ(aus.find("book move"), std::string::npos) << aus;
     aus = test::programm(setzen + "setoption name OwnBook value false\nposition startpos\ngo depth 1\nquit\n");
     EXPECT_EQ(aus.find("book move"), std::string::npos) << aus;

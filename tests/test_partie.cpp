@@ -16,29 +16,27 @@ namespace {
 
 using test::platzierung;
 
-// Runs command lines as the command loop would and returns what they printed.
-std::string befehle(const std::string& zeilen) {
-    std::istringstream s(zeilen);
-    testing::internal::CaptureStdout();
-    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
-    return testing::internal::GetCapturedStdout();
-}
+using test::befehle;
 
-// What a turn may spend, from what an interface said: XBoard commands, or
-// (after "uci") a go line. -1 for a limit means none; BELIEBIG: not fixed
-// here, only the safety checks apply.
-constexpr int64_t BELIEBIG = -2;
+// What a turn may spend, from what an interface said: the limits that are
+// not the clock's (depth, nodes, no end) exactly; for the clock the safety
+// the budget owes: the target within the hard limit, at least the least
+// hard limit, and the hard limit with the transfer (Move Overhead, 50 ms
+// unless set) within the time there is, `decke` ms: st or movetime, or the
+// clock (-1: no clock, so no time limit at all). A fixed time (`fest`) is
+// that ceiling exactly.
 struct Uhrfall {
     const char* befehle;
-    int zuege;  // moves into the game (XBoard: counts towards the control)
-    int64_t ziel, hart;
+    int zuege;  // XBoard: moves into the game, counting towards the control
+    int64_t decke;
+    bool fest;
     int tiefe;
     int64_t knoten;
     bool endlos;
 };
 
-// The turn's order from the lines: the last line as a go, or the XBoard
-// clock after all of them.
+// The turn's order from the lines: the last line as a go (after "uci"),
+// or the engine's next move after all of them.
 Suchauftrag auftrag_aus(const Uhrfall& f) {
     test::neustart();
     const std::string zeilen = f.befehle;
@@ -49,11 +47,7 @@ Suchauftrag auftrag_aus(const Uhrfall& f) {
         return go_auftrag(zeilen.c_str() + go + 1);
     }
     befehle(zeilen);
-    Suchauftrag a;
-    const Zeitbudget b = budget(uhrstand(f.zuege), opt_aufschlag);
-    a.ziel_ms = b.ziel_ms, a.hart_ms = b.hart_ms, a.voll = b.voll;
-    a.tiefe = zeitauftrag().tiefe;
-    return a;
+    return zeitauftrag();
 }
 
 TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
@@ -61,67 +55,63 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
     const std::string ueberlauf_uci = std::string("go wtime ") + GROSS + " btime " + GROSS + " winc " + GROSS +
                                       " binc " + GROSS + " movestogo " + GROSS + " nodes " + GROSS;
     const std::string ueberlauf_zeit = std::string("go movetime ") + GROSS + " depth " + GROSS;
+    constexpr int64_t SG = SCHNITTSTELLE_GROESST;
+    constexpr int TIEFST = EBENEN - 1 - QSUCHE_START;
     const Uhrfall faelle[] = {
-        // A fixed time is a ceiling less the transfer to the interface; a
-        // clock that shows less caps it; 0 is a second; negative: one iteration.
-        {"new\nst 5", 0, 4950, 4950, 0, 0, false},
-        {"new\nst 5\ntime 300", 0, 2950, 2950, 0, 0, false},
-        {"new\nst 0", 0, 950, 950, 0, 0, false},
-        {"new\nst -1", 0, 0, 1000, 0, 0, false},
-        {"go movetime 1000", 0, 950, 950, 0, 0, false},
-        // Move Overhead is the transfer: set aside where it is.
-        {"option Move Overhead=500\ngo movetime 1000", 0, 500, 500, 0, 0, false},
-        {"option Move Overhead=0\nnew\nst 5", 0, 5000, 5000, 0, 0, false},
-        {"option Move Overhead=500\ngo wtime 2000 btime 2000", 0, 0, 750, 0, 0, false},
-        // Clocks: the share of the moves to the control (or 30).
-        {"level 40 1 0\ntime 6000", 0, BELIEBIG, BELIEBIG, 0, 0, false},
-        {"level 40 1 0\ntime 6000", 39, BELIEBIG, BELIEBIG, 0, 0, false},
-        {"level 0 0:30 0.5\ntime 3000\notim 100", 0, BELIEBIG, BELIEBIG, 0, 0, false},
-        {"level 40 1 0\ntime -100", 0, 0, 10, 0, 0, false},  // a clock run out still moves
-        {"uci\nposition startpos moves e2e4\ngo wtime 60000 btime 30000 binc 500 movestogo 20", 0, BELIEBIG,
-         BELIEBIG, 0, 0, false},
+        {"new\nst 5", 0, 5000, true, 0, 0, false},
+        {"new\nst 5\ntime 300", 0, 3000, false, 0, 0, false},  // the clock shows less
+        {"new\nst 0", 0, 1000, true, 0, 0, false},             // 0 is a second
+        {"go movetime 1000", 0, 1000, true, 0, 0, false},
+        {"option Move Overhead=500\ngo movetime 1000", 0, 1000, true, 0, 0, false},
+        {"option Move Overhead=0\nnew\nst 5", 0, 5000, true, 0, 0, false},
+        {"option Move Overhead=500\ngo wtime 2000 btime 2000", 0, 2000, false, 0, 0, false},
+        {"level 40 1 0\ntime 6000", 39, 60000, false, 0, 0, false},
+        {"level 0 0:30 0.5\ntime 3000\notim 100", 0, 30000, false, 0, 0, false},
+        {"level 40 1 0\ntime -100", 0, 0, false, 0, 0, false},  // a clock run out still moves
+        {"uci\nposition startpos moves e2e4\ngo wtime 60000 btime 30000 binc 500 movestogo 20", 0, 30000, false,
+         0, 0, false},
         // Depths: below the first iteration's it is the first, above the
         // deepest level the deepest; never "no limit". sd ends with the game.
-        {"sd 7", 0, 9950, 9950, 7, 0, false},
-        {"sd 7\nnew", 0, 9950, 9950, 0, 0, false},
-        {"sd 2", 0, 9950, 9950, 2, 0, false},
-        {"sd -3", 0, 9950, 9950, 1, 0, false},
-        {"sd 2147483647", 0, 9950, 9950, EBENEN - 1 - QSUCHE_START, 0, false},
-        {"go depth 999", 0, -1, -1, EBENEN - 1 - QSUCHE_START, 0, false},
-        {"go depth 0", 0, -1, -1, 1, 0, false},
-        {"go nodes 20000", 0, -1, -1, 0, 20000, false},
-        {"go infinite", 0, -1, -1, 0, 0, true},
-        {"go", 0, -1, -1, 0, 0, true},
-        {"go depth 5 infinite", 0, -1, -1, 5, 0, true},
-        {"go mate 3", 0, -1, -1, 0, 0, true},  // until the mate, or stop
-        {"go mate 3 movetime 1000", 0, 950, 950, 0, 0, false},
+        {"sd 7", 0, 10000, true, 7, 0, false},
+        {"sd 7\nnew", 0, 10000, true, 0, 0, false},
+        {"sd -3", 0, 10000, true, 1, 0, false},
+        {"sd 2147483647", 0, 10000, true, TIEFST, 0, false},
+        {"go depth 999", 0, -1, false, TIEFST, 0, false},
+        {"go depth 0", 0, -1, false, 1, 0, false},
+        {"go nodes 20000", 0, -1, false, 0, 20000, false},
+        {"go infinite", 0, -1, false, 0, 0, true},
+        {"go", 0, -1, false, 0, 0, true},
+        {"go depth 5 infinite", 0, -1, false, 5, 0, true},
+        {"go mate 3", 0, -1, false, 0, 0, true},  // until the mate, or stop
+        {"go mate 3 movetime 1000", 0, 1000, true, 0, 0, false},
         // The largest numbers each field can hold overflow nothing.
-        {ueberlauf_uci.c_str(), 0, BELIEBIG, BELIEBIG, 0, SCHNITTSTELLE_GROESST, false},
-        {ueberlauf_zeit.c_str(), 0, SCHNITTSTELLE_GROESST - 50, SCHNITTSTELLE_GROESST - 50,
-         EBENEN - 1 - QSUCHE_START, 0, false},
-        {"go wtime -9223372036854775808 btime 5 winc -9223372036854775808", 0, 0, 10, 0, 0, false},
-        {"level 2147483647 0:2147483647 999999\ntime 2147483647\notim -2147483648", 5, BELIEBIG, BELIEBIG, 0, 0,
+        {ueberlauf_uci.c_str(), 0, SG, false, 0, SG, false},
+        {ueberlauf_zeit.c_str(), 0, SG, true, TIEFST, 0, false},
+        {"go wtime -9223372036854775808 btime 5 winc -9223372036854775808", 0, 0, false, 0, 0, false},
+        {"level 2147483647 0:2147483647 999999\ntime 2147483647\notim -2147483648", 5, 21474836470, false, 0, 0,
          false},
-        {"level 99999999999999999999 1000000:59 0\ntime 2147483647\notim 2147483647", 99998, BELIEBIG, BELIEBIG,
-         0, 0, false},
-        {"st 2147483647\ntime -2147483648", 0, 10, 10, 0, 0, false},
+        {"st 2147483647\ntime -2147483648", 0, 0, false, 0, 0, false},
     };
     for (const Uhrfall& f : faelle) {
         const Suchauftrag a = auftrag_aus(f);
+        const int64_t ueb = opt_aufschlag;
         const std::string was = std::string(f.befehle) + " after " + std::to_string(f.zuege);
-        if (f.ziel != BELIEBIG) {
-            EXPECT_EQ(a.ziel_ms, f.ziel) << was;
-        }
-        if (f.hart != BELIEBIG) {
-            EXPECT_EQ(a.hart_ms, f.hart) << was;
-        }
         EXPECT_EQ(a.tiefe, f.tiefe) << was;
         EXPECT_EQ(a.knoten, f.knoten) << was;
         EXPECT_EQ(a.endlos, f.endlos) << was;
-        if (a.hart_ms >= 0) {
-            EXPECT_TRUE(0 <= a.ziel_ms && a.ziel_ms <= a.hart_ms && a.hart_ms >= ZEIT_MINDESTENS_MS) << was;
+        if (f.decke < 0) {
+            EXPECT_TRUE(a.ziel_ms == -1 && a.hart_ms == -1) << was;
+            continue;
+        }
+        EXPECT_TRUE(0 <= a.ziel_ms && a.ziel_ms <= a.hart_ms && a.hart_ms >= ZEIT_MINDESTENS_MS) << was;
+        EXPECT_LE(a.hart_ms + ueb, std::max(f.decke, ZEIT_MINDESTENS_MS + ueb)) << was;
+        if (f.fest) {
+            EXPECT_EQ(a.hart_ms + ueb, f.decke) << was;
         }
     }
+    // A negative fixed time ends the turn after one iteration: no target.
+    const Suchauftrag a = auftrag_aus({"new\nst -1", 0, 0, false, 0, 0, false});
+    EXPECT_EQ(a.ziel_ms, 0);
     test::neustart();
 }
 

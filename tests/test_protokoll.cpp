@@ -1,7 +1,7 @@
 // The XBoard protocol as an interface speaks it: the program runs as a child
-// process, each line is sent when the answer before it has arrived, and every
-// move it announces must be one that the engine library, linked into this
-// test, takes as legal in the same position.
+// process, each line is sent when the answer before it has arrived (`ping`
+// answered after all before it), and every move it announces must be one
+// that the engine library, linked into this test, takes as legal there.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -158,10 +158,6 @@ TEST(Protokoll, SelbstpartieZweierProzesse) {
     schwarz.beende();
 }
 
-double sekunden_seit(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 TEST(Protokoll, EingabeWaehrendDesDenkens) {
     // A position searched on and on (no opening limit), 30 s a move.
     const char* const STELLUNG = "setboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1";
@@ -173,7 +169,7 @@ TEST(Protokoll, EingabeWaehrendDesDenkens) {
     auto t0 = std::chrono::steady_clock::now();
     kelpin.sende("?");
     ASSERT_TRUE(bis(kelpin, "move "));
-    EXPECT_LT(sekunden_seit(t0), 3.0);
+    EXPECT_LT(test::sekunden_seit(t0), 3.0);
     std::string z;
     EXPECT_TRUE(kelpin.zeile(z) && z == "pong 5") << z;
 
@@ -195,7 +191,7 @@ TEST(Protokoll, EingabeWaehrendDesDenkens) {
     ASSERT_TRUE(bis(kelpin, "5 "));
     t0 = std::chrono::steady_clock::now();
     kelpin.beende();
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
 }
 
 TEST(Protokoll, Analyse) {
@@ -297,6 +293,20 @@ TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
     kelpin.sende("go");
     antwort_lesen();
     kelpin.beende();
+}
+
+TEST(Protokoll, PingWirdNachDemVorigenBeantwortet) {
+    // The answer follows everything before it, a thinking turn included, so
+    // a GUI that waits for it has received the engine's last move.
+    int status = -2;
+    const std::string aus = test::programm("new\nst 0\ngo\nping 17\nping\n", 60, &status);
+    EXPECT_EQ(status, 0);  // the end of the input ends the program
+    const size_t zug = aus.find("\nmove ");
+    const size_t pong = aus.find("\npong 17\n");
+    ASSERT_NE(zug, std::string::npos);
+    ASSERT_NE(pong, std::string::npos);
+    EXPECT_LT(zug, pong);
+    EXPECT_EQ(aus.find("pong", pong + 2), std::string::npos);  // a bare "ping" has nothing to answer
 }
 
 }  // namespace

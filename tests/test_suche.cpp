@@ -55,42 +55,13 @@ TEST(Signatur, BenchAufDerKommandozeile) {
     EXPECT_EQ(std::stoll(m[1]), tabelle);
 }
 
-TEST(Sortierung, AufsteigendUndKoenigsschlag) {
-    auto liste = [](std::initializer_list<std::pair<int, int>> werte) {
-        index[7] = 0;
-        for (const auto& [wert, geschlagen] : werte) {
-            ZugEintrag& m = zug[7][++index[7]] = ZugEintrag{};
-            m.von = static_cast<uint16_t>(index[7]);
-            m.sortwert = wert;
-            m.geschlagen = static_cast<int16_t>(geschlagen);
-        }
-        GeschKonig = 0;
-        qmoveorder(7, 1, index[7]);
-    };
-    liste({{5, 0}, {-3, 0}, {900, 0}, {5, 0}, {1016, 0}, {0, 0}, {12000, 0}, {-3, 0}, {7, 0}});
-    int gesehen = 1 << zug[7][1].von;
-    for (int i = 2; i <= 9; ++i) {
-        EXPECT_LE(zug[7][i - 1].sortwert, zug[7][i].sortwert);
-        gesehen |= 1 << zug[7][i].von;
-    }
-    EXPECT_EQ(gesehen, 0x3FE);  // every record still there, once
-    EXPECT_EQ(GeschKonig, 0);
-    // The lower of two entries takes a king: flag raised, nothing exchanged;
-    // a single entry is never looked at.
-    liste({{30000, skonig}, {10, 0}});
-    EXPECT_EQ(GeschKonig, 1);
-    EXPECT_EQ(zug[7][1].sortwert, 30000);
-    liste({{30000, wkonig}});
-    EXPECT_EQ(GeschKonig, 0);
-}
-
 struct Knoten : testing::Test {
     Variante linie_{};
     void SetUp() override {
         test::stellung("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R");
         InitSearch();
         MAXTIEFE = QSUCHE + 4;
-        hashbetacut = reps = 0;
+        statistik.hashbetacut = statistik.reps = 0;
     }
     void eintrag(int ebene, int wert, int flag) {
         ZugEintrag m{};
@@ -104,24 +75,19 @@ TEST_F(Knoten, TabellenEintraege) {
     // A lower bound deep enough cuts with beta, not with its value.
     eintrag(QSUCHE + 2, 5000, HASH_UNTERGRENZE);
     EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 100);
-    EXPECT_EQ(hashbetacut, 1);
+    EXPECT_EQ(statistik.hashbetacut, 1);
     // An exact entry returns its value, the line its move alone.
     eintrag(QSUCHE + 3, 42, HASH_EXAKT);
     linie_.anzahl = 7;
     EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 42);
     EXPECT_EQ(linie_.anzahl, 1);
     EXPECT_EQ(linie_.zuege[0].von, g1);
-    // One level too shallow: searched, with its move as hint 1 and the
-    // previous iteration's move as hint 2.
+    // One level too shallow: searched.
     eintrag(QSUCHE + 1, 5000, HASH_UNTERGRENZE);
-    oldhvar[QSUCHE + 2].von = e1;
-    oldhvar[QSUCHE + 2].nach = g1;
-    const int vorher = nodes;
+    const int64_t vorher = statistik.nodes;
     AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_);
-    EXPECT_EQ(hashbetacut, 1);
-    EXPECT_GT(nodes - vorher, 1);
-    EXPECT_EQ(killer[QSUCHE + 2][1].nach, g5);
-    EXPECT_EQ(killer[QSUCHE + 2][2].nach, g1);
+    EXPECT_EQ(statistik.hashbetacut, 1);
+    EXPECT_GT(statistik.nodes - vorher, 1);
 }
 
 TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
@@ -132,10 +98,10 @@ TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
     for (int j = ebene + 1; j <= MAXTIEFE; ++j) wiederholung[j] = {0, 0};
     for (int j : {MAXTIEFE, ebene + 4, ebene + 2}) wiederholung[j] = {hashkennung, hashindex};
     EXPECT_EQ(AlphaBeta(ebene, -100, 100, WEISS, &linie_), 0);
-    EXPECT_EQ(reps, 1);
+    EXPECT_EQ(statistik.reps, 1);
     wiederholung[MAXTIEFE] = {0, 0};
     AlphaBeta(ebene, -100, 100, WEISS, &linie_);
-    EXPECT_EQ(reps, 1);
+    EXPECT_EQ(statistik.reps, 1);
     // A whole search leaves the horizon, the path counters and the board.
     MAXTIEFE = QSUCHE + 6;
     AlphaBeta(MAXTIEFE, -28000, 28000, WEISS, &linie_);
@@ -151,7 +117,7 @@ int halt_nach;  // stop at this poll
 
 bool halt() {
     if (--halt_nach > 0) return false;
-    stores_beim_halt = hashstores;
+    stores_beim_halt = statistik.hashstores;
     memcpy(killer_beim_halt, plykiller, sizeof plykiller);
     return true;
 }
@@ -173,7 +139,7 @@ TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
         anhalten = nullptr;
         ASSERT_TRUE(abgebrochen) << polls;
         abgebrochen = false;
-        EXPECT_EQ(hashstores, stores_beim_halt) << polls;
+        EXPECT_EQ(statistik.hashstores, stores_beim_halt) << polls;
         EXPECT_EQ(memcmp(plykiller, killer_beim_halt, sizeof plykiller), 0) << polls;
         EXPECT_EQ(QSUCHE + schachext + onerep_extended + extended + reduction + nullstatus, QSUCHE_START);
         EXPECT_TRUE(brett_ist_ok());
@@ -204,11 +170,13 @@ TEST_F(Knoten, HaltVorDemErstenWurzelzugSpieltDieOrdnung) {
 }
 
 TEST(Denken, HarteGrenzeMittenInDerIteration) {
-    // st 1 in a position whose iterations grow fast: the move comes within
-    // the second, the program's start-up included, with room to spare.
+    // st 2 in a position whose iterations grow fast: the move comes at the
+    // hard limit (1.95 s), where the iteration then running would end only
+    // after more than 3 s; the bound leaves a loaded machine a second.
     const auto t0 = std::chrono::steady_clock::now();
-    const std::string aus = programm("st 1\nsetboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1\ngo\n");
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 1.5);
+    const std::string aus =
+        programm("st 2\nsetboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1\ngo\n");
+    EXPECT_LT(test::sekunden_seit(t0), 3.0);
     EXPECT_NE(aus.find("\nmove "), std::string::npos) << aus;
 }
 
@@ -299,11 +267,11 @@ TEST(Denken, StopRegelnUndFenster) {
     // Set up, the same kind of position is searched on, here past a score
     // jump at depth 5: the window slides ("!" or "?") and the depth is
     // searched again. st 0 is taken as a second, the header's target.
-    const std::string aus =
-        programm("option OwnBook=0\noutput\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
-    EXPECT_TRUE(std::regex_search(aus, std::regex("\t5/\\d+\t\\d+K\t-?\\d+\t[^\n]*[!?]\n(Thinking: [a-h1-8]{4}\r)*\\d+\t5/")))
+    const std::string aus = programm(
+        "option OwnBook=0\noutput\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
+    EXPECT_TRUE(
+        std::regex_search(aus, std::regex("\t5/\\d+\t\\d+K\t-?\\d+\t[^\n]*[!?]\n(Thinking: [a-h1-8]{4}\r)*\\d+\t5/")))
         << aus;
-    EXPECT_TRUE(std::regex_search(aus, std::regex("[\n\r]\\d+\t7/")));
     EXPECT_NE(aus.find("Allocated time: 1 seconds.\n"), std::string::npos);
     EXPECT_NE(aus.find("Allocated time set to 1s.\n"), std::string::npos);
 }
@@ -311,10 +279,7 @@ TEST(Denken, StopRegelnUndFenster) {
 // Runs command lines in this process and returns the engine's move and the
 // score of its last thinking line.
 std::pair<std::string, int> zug_nach(const std::string& zeilen) {
-    std::istringstream s(zeilen);
-    testing::internal::CaptureStdout();
-    for (std::string z; std::getline(s, z);) befehl((z + "\n").c_str());
-    const std::string aus = testing::internal::GetCapturedStdout();
+    const std::string aus = test::befehle(zeilen);
     std::smatch m;
     std::string zug;
     int wert = 0;

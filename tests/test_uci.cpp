@@ -29,20 +29,7 @@ std::string uci(const std::string& zeile) {
 
 TEST(Uci, BefehleZustandUndAntworten) {
     test::neustart();
-    EXPECT_EQ(uci("uci"),
-              "id name Kelpin 0.2b\nid author the Kelpin developers\n"
-              "option name Hash type spin default 32 min 1 max 1048576\n"
-              "option name Clear Hash type button\n"
-              "option name Ponder type check default false\n"
-              "option name OwnBook type check default false\n"
-              "option name BookFile type string default <empty>\n"
-              "option name BookDepth type spin default 20 min 0 max 1000\n"
-              "option name MultiPV type spin default 1 min 1 max 64\n"
-              "option name Move Overhead type spin default 50 min 0 max 5000\n"
-              "option name UCI_LimitStrength type check default false\n" +
-                  ("option name UCI_Elo type spin default " + std::to_string(ELO_STANDARD) + " min " +
-                   std::to_string(ELO_MIN) + " max " + std::to_string(ELO_MAX) + "\n") +
-                  "uciok\n");
+    EXPECT_NE(uci("uci").find("\nuciok\n"), std::string::npos);  // the option lines: the session below
     // Command, reply, placement and side to move afterwards ("" keeps them).
     const char* const NACH_E4_E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR";
     const std::tuple<const char*, const char*, const char*, int> faelle[] = {
@@ -84,10 +71,6 @@ TEST(Uci, BefehleZustandUndAntworten) {
     EXPECT_EQ(uci("position startpos moves f2f3 e7e5 g2g4 d8h4"), "");
     EXPECT_EQ(uci("go depth 3"), "bestmove 0000\n");
     test::neustart();
-}
-
-double sekunden_seit(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
 // Reads up to the bestmove line and returns its move; the lines before it
@@ -138,13 +121,13 @@ TEST(Uci, SitzungDurchDasProgramm) {
     auto t0 = std::chrono::steady_clock::now();
     kelpin.sende("go movetime 2000");
     ASSERT_TRUE(bis(kelpin, "bestmove"));
-    EXPECT_GT(sekunden_seit(t0), 1.0);
-    EXPECT_LT(sekunden_seit(t0), 3.0);
+    EXPECT_GT(test::sekunden_seit(t0), 1.0);
+    EXPECT_LT(test::sekunden_seit(t0), 3.0);
     // 3 s on each clock: a move takes a small share of it.
     t0 = std::chrono::steady_clock::now();
     kelpin.sende("go wtime 3000 btime 3000");
     ASSERT_TRUE(bis(kelpin, "bestmove"));
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
     // depth and nodes limits.
     std::vector<std::string> info;
     kelpin.sende("go depth 5");
@@ -163,7 +146,7 @@ TEST(Uci, SitzungDurchDasProgramm) {
     kelpin.sende("stop");
     info.clear();
     ASSERT_TRUE(bis(kelpin, "bestmove", &info));
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
     for (const std::string& i : info) EXPECT_EQ(i.rfind("info", 0), 0u) << i;
     // A flood of lines while it thinks (more than the input first holds):
     // none is lost, and the `stop` behind them is seen.
@@ -200,7 +183,7 @@ TEST(Uci, SitzungDurchDasProgramm) {
     ASSERT_TRUE(bis(kelpin, "info depth 5"));
     t0 = std::chrono::steady_clock::now();
     kelpin.beende();
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
 }
 
 TEST(Uci, Pondern) {
@@ -230,7 +213,7 @@ TEST(Uci, Pondern) {
         auto t0 = std::chrono::steady_clock::now();
         kelpin.sende(ende);
         antwort = bestmove(kelpin);
-        EXPECT_LT(sekunden_seit(t0), 2.0) << ende;
+        EXPECT_LT(test::sekunden_seit(t0), 2.0) << ende;
         EXPECT_EQ(antwort.size() >= 4, true) << ende;
     }
     kelpin.sende(weiter);
@@ -238,7 +221,7 @@ TEST(Uci, Pondern) {
     ASSERT_TRUE(bis(kelpin, "info depth 5"));
     const auto t0 = std::chrono::steady_clock::now();
     kelpin.beende();
-    EXPECT_LT(sekunden_seit(t0), 2.0);
+    EXPECT_LT(test::sekunden_seit(t0), 2.0);
 }
 
 // 40 plies, each from the whole game sent anew and 3 s on both clocks:

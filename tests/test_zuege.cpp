@@ -105,28 +105,6 @@ TEST(Zugliste, ReihenfolgeUndDatensatz) {
     EXPECT_EQ(std::tie(zug[11][1].von, index[11]), std::make_tuple(7, 3));
 }
 
-TEST(Sortwert, BeispieleDerOrdnung) {
-    // History 1 * faktor 1000 / historywrites 1 plus the mover's table
-    // difference: e2e4 15 - (-4), b1c3 6 - (-10); a killer in entry 3 adds 90.
-    test::neustart();
-    for (auto& zeile : history_heuristic[1]) std::fill(std::begin(zeile), std::end(zeile), 1);
-    killer[1][3].von = g1, killer[1][3].nach = f3;
-    movegen(1, WEISS);
-    EXPECT_EQ(suche(1, e2, e4).sortwert, 1019);
-    EXPECT_EQ(suche(1, b1, c3).sortwert, 1016);
-    EXPECT_EQ(suche(1, g1, f3).sortwert, 1000 + 6 - (-10) + 90);
-    // Captures: 10000 + victim - mover / 10 plus the table difference; a king
-    // capturing, of either side: 9910 + victim, no table. Ra8xe8 takes the king.
-    stellung("R3k3/3P4/8/3q4/8/4N3/3p4/4K3");
-    movegen(2, WEISS);
-    EXPECT_EQ(suche(2, e3, d5).sortwert, (8 - 4) + 10000 + 900 - 31);
-    EXPECT_EQ(suche(2, e1, d2).sortwert, 9910 + 103);
-    EXPECT_EQ(suche(2, a8, e8).geschlagen, skonig);
-    EXPECT_EQ(suche(2, a8, e8).sortwert, (18 - 18) + 10000 + 20000 - 50);
-    movegen(3, SCHWARZ);
-    EXPECT_EQ(suche(3, e8, d7).sortwert, 9910 + 103);
-}
-
 TEST(Rochade, ErlaubtUndVerweigert) {
     const char* const OFFEN = "r3k2r/8/8/8/8/8/8/R3K2R";
     const std::tuple<const char*, int, int16_t*, const char*> faelle[] = {

@@ -7,18 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "search/search.h"
-
 namespace kelpin {
 
 int16_t brett[BRETTGROESSE];
 int16_t werdran = WEISS;
 int16_t a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt;
-int32_t nrPIECES;
-int32_t nrBAUERN;
-int16_t eval_iwkonig;
-int16_t eval_iskonig;
-int16_t GeschKonig;
 int32_t SpielZugNummer;
 int16_t teststellung_an;
 int distance[65][65];
@@ -171,9 +164,25 @@ int epd(const char* text) {
     teststellung_an = 1;
     leere_brett();
     if (!platziere(text)) return 0;  // a blank ends the text before the keys
-    InitHash();
     InitStellung();
-    return 0;
+    return 1;
+}
+
+bool zahl_lesen(const char* text, int64_t& wert, const char** ende) {
+    char* e = nullptr;
+    const long long n = strtoll(text, &e, 10);
+    if (e == text) return false;
+    wert = n;
+    if (ende != nullptr) *ende = e;
+    return true;
+}
+
+bool ganze_zahl(const char* wort, int64_t& wert) {
+    const char* ende = nullptr;
+    int64_t n = 0;
+    if (!zahl_lesen(wort, n, &ende) || *ende != '\0') return false;
+    wert = n;
+    return true;
 }
 
 bool fen_lesen(const char* text, Fen& f) {
@@ -220,15 +229,15 @@ bool fen_lesen(const char* text, Fen& f) {
         if (strlen(e) != 2 || e[0] < 'a' || e[0] > 'h' || (e[1] != '3' && e[1] != '6')) return false;
         f.ep_feld = (e[1] - '1') * 8 + (e[0] - 'a') + 1;
     }
-    auto zahl = [](const char* t, int32_t& ziel, long min) {
-        char* ende = nullptr;
-        const long n = strtol(t, &ende, 10);
-        if (ende == t || *ende != '\0' || n < min || n > 1000000) return false;
+    // The counters: whole numbers from 0 to a million.
+    auto zaehler = [](const char* t, int32_t& ziel) {
+        int64_t n = 0;
+        if (!ganze_zahl(t, n) || n < 0 || n > 1000000) return false;
         ziel = static_cast<int32_t>(n);
         return true;
     };
-    if (felder >= 5 && !zahl(feld_text[4], f.halbzugzaehler, 0)) return false;
-    if (felder >= 6 && !zahl(feld_text[5], f.zugnummer, 0)) return false;
+    if (felder >= 5 && !zaehler(feld_text[4], f.halbzugzaehler)) return false;
+    if (felder >= 6 && !zaehler(feld_text[5], f.zugnummer)) return false;
     return true;
 }
 

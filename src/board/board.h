@@ -29,6 +29,8 @@ inline constexpr int sbauer = -1, sspringer = -2, slaufer = -3, sturm = -4, sdam
 inline constexpr int WEISS = 1;  // side codes of werdran, farbe, computerfarbe
 inline constexpr int SCHWARZ = 2;
 
+inline constexpr int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
+
 inline constexpr int BRETTGROESSE = 72;  // 1 ... 64 are squares, the rest stays 0
 
 // --- the position -----------------------------------------------------------
@@ -38,15 +40,6 @@ extern int16_t werdran;
 
 // 0 while the piece that started on the square has not left it.
 extern int16_t a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt;
-
-// Left behind by the latest eval() and read by the search's selective steps.
-extern int32_t nrPIECES;
-extern int32_t nrBAUERN;
-extern int16_t eval_iwkonig;
-extern int16_t eval_iskonig;
-
-// Raised by the move sort when it meets a king capture.
-extern int16_t GeschKonig;
 
 // Half-moves of the game record; the set-up resets it, test positions may
 // push it past the opening.
@@ -313,6 +306,17 @@ inline constexpr int figurenwert[13] = {-20000, -900, -500, -325, -310, -103, 0,
 // Piece letters by code + 6: Black lower case, a blank for an empty square.
 inline constexpr char figurensymbol[] = "kqrbnp PNBRQK";
 
+// The letter of a promoted piece (code of either colour) in a move's text:
+// 'q', 'r', 'b', 'n', or upper case with `gross`.
+inline char umwandlungsbuchstabe(int figur, bool gross = false) {
+    const int art = figur > 0 ? figur : -figur;
+    return figurensymbol[gross ? 6 + art : 6 - art];
+}
+// The piece a promotion letter names, as White's code; leer for any other.
+inline constexpr int umwandlungsfigur(char c) {
+    return c == 'q' ? wdame : c == 'r' ? wturm : c == 'n' ? wspringer : c == 'b' ? wlaufer : leer;
+}
+
 // Square names; entry 0 is the empty text.
 extern const char* const feld[65];
 
@@ -370,6 +374,20 @@ inline constexpr int rechte_von_feld(int s) {
          : s == a8 ? RECHT_SD
                    : 0;
 }
+// Castling is written as the king's two-square step from its home square;
+// the rook's move that comes with it: from, to and the rook's code. All
+// zero when the king's step from `koenig_von` to `koenig_nach` is none.
+struct Turmzug {
+    int von, nach, turm;
+};
+inline constexpr Turmzug rochade_turm(int koenig_von, int koenig_nach) {
+    if (koenig_von == e1 && koenig_nach == g1) return {h1, f1, wturm};
+    if (koenig_von == e1 && koenig_nach == c1) return {a1, d1, wturm};
+    if (koenig_von == e8 && koenig_nach == g8) return {h8, f8, sturm};
+    if (koenig_von == e8 && koenig_nach == c8) return {a8, d8, sturm};
+    return {0, 0, leer};
+}
+
 // Key terms that tell positions of one placement apart for repetitions: the
 // castling rights, and the file of an en-passant capture that is possible.
 // Taken from square 0 of zufall, which no placement uses. Filled by
@@ -379,7 +397,28 @@ extern uint64_t ep_kennung[9];
 
 // --- the board in summary ---------------------------------------------------
 
-struct ZugEintrag;
+// One move, as generated, made, unmade, kept as a hint or stored in the
+// table. Moves compare by von and nach only.
+struct ZugEintrag {
+    uint16_t von;
+    uint16_t nach;
+    int16_t figur;       // the moving piece; for a promotion the pawn
+    int16_t geschlagen;  // what stood on nach, leer for none (may be a king)
+    int16_t umwandlung;  // 1 for a promotion
+    int16_t rochade;     // 1 for castling (the king's move; the rook is implied)
+    int16_t ep_linie;    // file of a pawn's double step, else 0
+    int16_t reserve;
+    int32_t sortwert;    // ordering score, given when the move is written
+    int16_t neue_figur;  // the promoted piece, else leer
+};
+
+// Whether two records are the same move of one position: the squares and
+// the promoted piece say it all (piece, capture, castling and double step
+// follow from the board), so a move named by an interface, kept in a line
+// or taken from the table is found in a generated list by this.
+inline bool derselbe_zug(const ZugEintrag& a, const ZugEintrag& b) {
+    return a.von == b.von && a.nach == b.nach && a.neue_figur == b.neue_figur;
+}
 
 // What the evaluation and the generators read of a board besides brett and
 // would otherwise gather square by square: one mask per piece code (index
@@ -410,12 +449,23 @@ extern const bool zaehlbefehl;
 // --- set-up and make/unmake -------------------------------------------------
 
 int brettinit();
+// Sets up a FEN piece placement (the keys computed, the board marked a test
+// position); 0 when the text holds no placement. The transposition table is
+// the caller's: a new position with the old table is a choice above the board.
 int epd(const char* text);
 
-// Play and take back entry i of move list ply; the record is the undo
-// record, so calls pair up last-in first-out.
-void zugausf(int ply, int i);
-void zugzur(int ply, int i);
+// Play and take back a move; the record is the undo record, so calls pair
+// up last-in first-out (zugausf/zugzur do it for an entry of a move list).
+void zug_machen(const ZugEintrag& m);
+void zug_nehmen(const ZugEintrag& m);
+
+// The one reader of decimal numbers in text (FEN counters, commands,
+// options): the number at the start of `text` (white space before it
+// skipped, a sign allowed, held to 64 bits), with where it ended; false and
+// nothing written when no digit comes.
+bool zahl_lesen(const char* text, int64_t& wert, const char** ende = nullptr);
+// The same for a whole word: false unless the word is a number and nothing else.
+bool ganze_zahl(const char* wort, int64_t& wert);
 
 // The fields of a full FEN: placement, side to move, castling rights,
 // en-passant square and the two move counters (0 and 1 when absent).

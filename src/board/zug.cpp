@@ -1,11 +1,10 @@
-// Making and unmaking a move of a move list. The record itself is the undo
+// Making and unmaking a move given by its record. The record itself is the undo
 // record, so the two must pair up last-in first-out with the record unchanged.
 // Beside them the board's summary (Lage), taken from brett or carried on by a
 // move.
 #include <array>
 
 #include "board/board.h"
-#include "movegen/movegen.h"
 
 namespace kelpin {
 
@@ -174,15 +173,10 @@ inline void gewoehnlich_schluessel(const ZugEintrag& m) {
     brett[m.nach] = m.umwandlung == 1 ? m.neue_figur : m.figur;
     schluessel_ziehen(m);
     brett[m.von] = leer;
-    if (m.rochade == 1 && (m.von == e1 || m.von == e8)) {
-        if (m.nach == g1) {
-            brett[f1] = wturm, brett[g1] = wkonig, brett[h1] = leer;
-        } else if (m.nach == g8) {
-            brett[f8] = sturm, brett[g8] = skonig, brett[h8] = leer;
-        } else if (m.nach == c1) {
-            brett[d1] = wturm, brett[c1] = wkonig, brett[a1] = leer;
-        } else if (m.nach == c8) {
-            brett[d8] = sturm, brett[c8] = skonig, brett[a8] = leer;
+    if (m.rochade == 1) {
+        if (const Turmzug t = rochade_turm(m.von, m.nach); t.von != 0) {
+            brett[t.nach] = static_cast<int16_t>(t.turm);
+            brett[t.von] = leer;
         }
     }
 }
@@ -191,35 +185,26 @@ inline void gewoehnlich_schluessel(const ZugEintrag& m) {
     brett[m.von] = m.figur;
     brett[m.nach] = m.geschlagen;
     schluessel_ziehen(m);
-    if (m.rochade == 1 && (m.von == e1 || m.von == e8)) {
-        if (m.nach == g1) {
-            brett[e1] = wkonig, brett[h1] = wturm, brett[f1] = leer, brett[g1] = leer;
-            h1_bewegt = 0, e1_bewegt = 0;
-        } else if (m.nach == c1) {
-            brett[a1] = wturm, brett[d1] = leer, brett[c1] = leer, brett[e1] = wkonig;
-            a1_bewegt = 0, e1_bewegt = 0;
-        } else if (m.nach == g8) {
-            brett[e8] = skonig, brett[h8] = sturm, brett[f8] = leer, brett[g8] = leer;
-            h8_bewegt = 0, e8_bewegt = 0;
-        } else if (m.nach == c8) {
-            brett[a8] = sturm, brett[d8] = leer, brett[c8] = leer, brett[e8] = skonig;
-            a8_bewegt = 0, e8_bewegt = 0;
+    if (m.rochade == 1) {
+        if (const Turmzug t = rochade_turm(m.von, m.nach); t.von != 0) {
+            brett[t.von] = static_cast<int16_t>(t.turm);
+            brett[t.nach] = leer;
+            (t.von == h1 ? h1_bewegt : t.von == a1 ? a1_bewegt : t.von == h8 ? h8_bewegt : a8_bewegt) = 0;
+            (m.von == e1 ? e1_bewegt : e8_bewegt) = 0;
         }
     }
 }
 
 }  // namespace
 
-void zugausf(int ply, int i) {
-    const ZugEintrag& m = zug[ply][i];
+void zug_machen(const ZugEintrag& m) {
     if (!gewoehnlich(m)) return besonders_ausf(m);
     brett[m.nach] = m.figur;
     brett[m.von] = leer;
     gewoehnlich_schluessel(m);
 }
 
-void zugzur(int ply, int i) {
-    const ZugEintrag& m = zug[ply][i];
+void zug_nehmen(const ZugEintrag& m) {
     if (!gewoehnlich(m)) return besonders_zur(m);
     brett[m.von] = m.figur;
     brett[m.nach] = m.geschlagen;

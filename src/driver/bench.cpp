@@ -38,9 +38,8 @@ struct Stumm {
 // line record, the aspiration fail counter, the game's positions), so that
 // a position is searched the same way whatever ran before it.
 void vergessen() {
-    memset(oldhvar, 0, sizeof oldhvar);
-    memset(killer, 0, sizeof killer);
-    memset(&linie, 0, sizeof linie);
+    hinweise_vergessen();
+    memset(&letzte_variante, 0, sizeof letzte_variante);
     fehlversuche = 0;
     vorgeschichte_anzahl = 0;
 }
@@ -51,16 +50,16 @@ BenchErgebnis bench_suche(const Benchstellung& s) {
     Stumm stumm;
     vergessen();
     brettinit();
-    epd(s.stellung);
+    if (epd(s.stellung)) InitHash();
     werdran = static_cast<int16_t>(s.farbe);
     computerfarbe = static_cast<int16_t>(s.farbe);
     Suchauftrag auftrag;
     auftrag.tiefe = s.tiefe;
-    denken(&linie, auftrag);
-    BenchErgebnis e{nodes, {}};
-    const ZugEintrag& m = linie.zuege[0];
+    denken(&letzte_variante, auftrag);
+    BenchErgebnis e{statistik.nodes, {}};
+    const ZugEintrag& m = letzte_variante.zuege[0];
     snprintf(e.zug, sizeof e.zug, "%s%s", feld[m.von], feld[m.nach]);
-    if (m.umwandlung == 1) e.zug[4] = figurensymbol[m.neue_figur + 6], e.zug[5] = '\0';
+    if (m.umwandlung == 1) e.zug[4] = umwandlungsbuchstabe(m.neue_figur, m.neue_figur > 0), e.zug[5] = '\0';
     return e;
 }
 

@@ -74,7 +74,8 @@ Zeitbudget budget(const Uhrstand& u, int64_t uebertragung_ms = ZEIT_UEBERTRAGUNG
 inline constexpr int64_t SCHNITTSTELLE_GROESST = int64_t{1000} * 366 * 24 * 3600 * 1000;
 inline constexpr int ZUEGE_GROESST = 100000;
 inline int64_t schnittstellenzahl(long long n) {
-    return n > SCHNITTSTELLE_GROESST ? SCHNITTSTELLE_GROESST : (n < -SCHNITTSTELLE_GROESST ? -SCHNITTSTELLE_GROESST : n);
+    return n > SCHNITTSTELLE_GROESST ? SCHNITTSTELLE_GROESST
+                                     : (n < -SCHNITTSTELLE_GROESST ? -SCHNITTSTELLE_GROESST : n);
 }
 int tiefenbegrenzung(int64_t tiefe);
 
@@ -104,6 +105,9 @@ bool eingabe_pruefen();
 // one handed out can be taken off the queue (a command done at once).
 const char* naechste_neue_zeile();
 void neue_zeile_verwerfen();
+// `quit` in either loop, also in the middle of a search: what is written is
+// flushed (the console says goodbye) and the program ends with status 0.
+[[noreturn]] void programm_beenden();
 // True when a line waits (reads what has arrived first).
 bool eingabe_wartet();
 // True when the input has ended and every line has been taken.
@@ -155,12 +159,22 @@ void uci_befehl(const char* zeile);
 // The info line of an iteration in UCI: nominal depth, score from the side
 // to move (mates in moves), the first k moves of the line; `grenze` is ""
 // or " lowerbound" / " upperbound" for a score outside the window.
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer = 0);
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze,
+                   int nummer = 0);
+// A full FEN as the game's position, for both protocols: read, checked and
+// set up; false (and nothing changed) when it is no FEN or no position a
+// game can reach.
+bool fen_setzen(const char* text);
 // The initial position as the start of a game, keys computed.
 void grundstellung();
 // `new`: a new game from the initial position, the engine playing Black,
 // force mode and the depth limit left, the clocks back to the session's base.
 void neues_spiel();
+// XBoard's setboard: a placement alone is put on the board as it comes, the
+// side to move and the castling flags left as they are. A full FEN (placement
+// and at least the side to move) sets up the whole position, or, when it is
+// no position a game can reach, is refused (and said to be) and changes nothing.
+void setboard(const char* zeile);
 // True when a FEN read is a position a game can reach (the board is left
 // as it is).
 bool fen_spielbar(const Fen& f);
@@ -168,6 +182,10 @@ bool fen_spielbar(const Fen& f);
 // castling right whose king or rook is not at home is dropped, an
 // en-passant square kept only when the pawn that passed it stands beyond.
 void fen_aufstellen(const Fen& f);
+// Analyze mode: one stretch of analysis of the side to move, until a line
+// arrives (analyse.cpp); the `stat01` status line.
+void analysieren();
+void analyse_status();
 // XBoard and console: looks at the lines that arrive while the engine
 // thinks (the thinking driver asks; true stops the search).
 bool eingabe_beim_denken();
@@ -238,7 +256,7 @@ int gespielte_zuege();
 
 // The command loop's line record: every search returns its line here, and
 // the slots keep their contents from one search to the next.
-extern Variante linie;
+extern Variante letzte_variante;
 // Iterations that ended outside their window since the last one inside.
 extern int fehlversuche;
 
@@ -261,11 +279,11 @@ struct Suchauftrag {
 };
 
 // A thinking turn: returns the score of the last iteration and leaves the line
-// in `linie`; `frisch` tells whether some iteration of this turn returned a
+// in `variante`; `frisch` tells whether some iteration of this turn returned a
 // line at all. A search stopped by the hard limit leaves the line of the last
 // completed iteration, or of a root move that the stopped iteration had
 // searched to its end and found better.
-int denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch = nullptr);
+int denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch = nullptr);
 // What a UCI `go` line asks of the search for the side to move: the budget
 // from its clock (wtime or btime, the increment, movestogo) or movetime,
 // depth, nodes and mate; infinite or no limit at all: until `stop`.
@@ -274,7 +292,7 @@ Suchauftrag go_auftrag(const char* zeile);
 // `ply score time nodes line`, the console's columns): nominal depth, score,
 // the first k moves of the line; `grenze` as for uci_denkzeile; `nummer`
 // the line's rank among several (UCI multipv), 0 when there is one.
-void denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer);
+void denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer);
 // Why a thinking turn was cut short by input.
 enum class Unterbrechung : int8_t {
     KEINE,
@@ -309,10 +327,10 @@ inline constexpr int MEHRFACH_GROESST = 64;
 // One iteration at root level d that searches the best `linien` moves of the
 // root's set one after the other, each with the ones before it excluded and
 // with a window of its own opened until its score is exact; capped at the
-// legal moves of the set. Returns the best score, its line in `linie`, and
+// legal moves of the set. Returns the best score, its line in `variante`, and
 // leaves alpha < score < beta (the window widened if need be). Stopped, it
 // gives the first line if that was finished, else what AlphaBeta gave.
-int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie);
+int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* variante);
 // The lines of the last iteration mehrfach_iteration finished in this turn
 // (0 before one has), best first: their number, a line's score and its
 // moves (written to `v`).
@@ -365,8 +383,8 @@ Staerke staerke(int elo);
 bool staerke_begrenzt(const Suchauftrag& a);
 // A thinking turn as denken, weakened: the node budget, a move drawn from
 // the best lines by their scores, and a natural pause when the search was
-// quick. Leaves the move played first in `linie`.
-int staerke_denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch);
+// quick. Leaves the move played first in `variante`.
+int staerke_denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch);
 
 // --- opening book -----------------------------------------------------------
 

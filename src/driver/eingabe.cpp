@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -138,6 +140,12 @@ void auf_eingabe_warten(int ms) {
     if (zeilenlaenge(gesehen) != 0 || ende) return;
     pollfd p{0, POLLIN, 0};
     if (poll(&p, 1, ms > 0 ? ms : 0) > 0) lesen(false);
+}
+
+void programm_beenden() {
+    if (ausgabe == 1 && !uci_modus) puts("Bye.");
+    fflush(stdout);
+    exit(0);
 }
 
 }  // namespace kelpin

@@ -44,7 +44,7 @@ void auspacken(const Gefunden& g, Variante& v) {
 // The line a rank had in the last iteration becomes the hints of this one,
 // as the thinking driver does with the best line.
 void hinweise(const Gefunden& g, int d) {
-    for (int i = 0; i < g.anzahl && d - i >= 0; ++i) oldhvar[d - i] = g.zuege[i];
+    hinweise_setzen(g.zuege, g.anzahl, d);
 }
 
 }  // namespace
@@ -62,11 +62,11 @@ int wurzel_legale() {
     return n;
 }
 
-int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie) {
+int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* variante) {
     if (d <= letzte_ebene) fertig_anzahl = 0;
     letzte_ebene = d;
     const int n = std::min({linien, MEHRFACH_GROESST, wurzel_legale()});
-    if (n < 1) return AlphaBeta(d, alpha, beta, computerfarbe, linie);
+    if (n < 1) return AlphaBeta(d, alpha, beta, computerfarbe, variante);
 
     const int ausgeschlossen = wurzel_ausschluss_anzahl;  // the interface's exclusions stay
     int gefunden = 0;
@@ -96,8 +96,8 @@ int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie
         if (abgebrochen || puffer.anzahl < 1) {
             if (k == 0) {
                 wurzel_ausschluss_anzahl = ausgeschlossen;
-                linie->anzahl = puffer.anzahl;
-                std::copy(puffer.zuege, puffer.zuege + puffer.anzahl, linie->zuege);
+                variante->anzahl = puffer.anzahl;
+                std::copy(puffer.zuege, puffer.zuege + puffer.anzahl, variante->zuege);
                 return v;
             }
             break;
@@ -112,7 +112,7 @@ int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie
     // Stopped after the first line: that line is this depth's best move, and
     // the lines of the last finished iteration stay.
     if (abgebrochen) {
-        auspacken(laufend[0], *linie);
+        auspacken(laufend[0], *variante);
         return erster_wert;
     }
     // A later line may come back above an earlier one (the searches differ
@@ -126,7 +126,7 @@ int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* linie
     }
     for (int i = 0; i < gefunden; ++i) fertig[i] = laufend[rang[i]];
     fertig_anzahl = gefunden;
-    auspacken(fertig[0], *linie);
+    auspacken(fertig[0], *variante);
     const int v = fertig[0].wert;
     alpha = std::min(alpha, v - 1);
     beta = std::max(beta, v + 1);

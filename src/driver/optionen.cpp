@@ -123,9 +123,7 @@ bool setzen(Option& o, const char* wert) {
         else
             gut = false;
     } else if (gut) {
-        char* ende = nullptr;
-        n = strtoll(wert, &ende, 10);
-        gut = ende != wert && *ende == '\0' && n >= o.min && n <= o.max;
+        gut = ganze_zahl(wert, n) && n >= o.min && n <= o.max;
     }
     if (!gut) {
         if (o.art == Art::SCHALTER)

@@ -1,6 +1,7 @@
-// Moves of the game: a move read from the input is written onto the board and
-// answered, the engine's own move is checked, played and announced, and the
-// game record keeps both.
+// The game: a move read from the input is written onto the board and
+// answered, the engine's own move is checked, played and announced, the
+// game record keeps both, take-backs restore it exactly, and the positions
+// since the last capture or pawn move are kept for repetitions.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,7 +13,7 @@
 namespace kelpin {
 
 PartieEintrag gamehistory[PARTIE_ZUEGE];
-Variante linie;
+Variante letzte_variante;
 
 namespace {
 
@@ -23,8 +24,6 @@ Variante kurzlinie;
 
 namespace {
 
-constexpr int MATT_SCHWELLE = 19000;
-constexpr int KOENIGSWERT = 20000;
 
 // The square a pawn passed over with a double step in the game's last move,
 // 0 when there is none. The generators know no en passant; the game level
@@ -102,7 +101,6 @@ void vorgeschichte_fuellen() {
         vorgeschichte[vorgeschichte_anzahl++] = kennung_nach[h];
 }
 
-inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
 
 int feldnummer(char linie_zeichen, char reihe_zeichen) {
     for (int s = 1; s <= 64; ++s)
@@ -182,7 +180,7 @@ bool ist_legaler_zug(int farbe, int von, int nach, char buchstabe, ZugEintrag* m
     for (int i = 1; i <= index[liste]; ++i) {
         const ZugEintrag& z = zug[liste][i];
         if (z.von != von || z.nach != nach) continue;
-        if (z.umwandlung == 1 && buchstabe != figurensymbol[6 - (z.neue_figur > 0 ? z.neue_figur : -z.neue_figur)])
+        if (z.umwandlung == 1 && buchstabe != umwandlungsbuchstabe(z.neue_figur))
             continue;
         if (ist_legal(liste, i, farbe)) {
             if (m != nullptr) *m = z;
@@ -226,10 +224,10 @@ void spiele(const ZugEintrag& m) {
     brett[m.von] = leer;
     if (en_passant) brett[m.figur > 0 ? m.nach - 8 : m.nach + 8] = leer;
     if (m.rochade == 1) {
-        if (m.von == e1 && m.nach == g1) brett[f1] = wturm, brett[g1] = wkonig, brett[h1] = leer;
-        if (m.von == e1 && m.nach == c1) brett[d1] = wturm, brett[c1] = wkonig, brett[a1] = leer;
-        if (m.von == e8 && m.nach == g8) brett[f8] = sturm, brett[g8] = skonig, brett[h8] = leer;
-        if (m.von == e8 && m.nach == c8) brett[d8] = sturm, brett[c8] = skonig, brett[a8] = leer;
+        if (const Turmzug t = rochade_turm(m.von, m.nach); t.von != 0) {
+            brett[t.nach] = static_cast<int16_t>(t.turm);
+            brett[t.von] = leer;
+        }
     }
 }
 
@@ -244,17 +242,21 @@ void bericht(int v) {
     printf("\n\t\t-------------------------------------\n\t\t| S E A R C H   S T A T I S T I C S |\n"
            "\t\t-------------------------------------\n");
     printf("\n");
-    printf("Nodes: %lldK\t\t Time used: %is\t\t Speed: %iKn/s\n", static_cast<long long>(nodes / 1000),
-           static_cast<int>(e2_ms / 1000), static_cast<int>(nodes / (e1_ms + 1)));
-    printf("QNodes: %lld (%i%%)\t Evaluations: %lld\t Check_ext: %i\n", static_cast<long long>(qnodes),
-           static_cast<int>(qnodes * 100 / (nodes + 1)), static_cast<long long>(evals), checkextensions);
-    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", threat_extension, nullcut, reps);
-    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", hashtreffer, hashalphacut,
-           hashbetacut);
+    printf("Nodes: %lldK\t\t Time used: %is\t\t Speed: %iKn/s\n", static_cast<long long>(statistik.nodes / 1000),
+           static_cast<int>(e2_ms / 1000), static_cast<int>(statistik.nodes / (e1_ms + 1)));
+    printf("QNodes: %lld (%i%%)\t Evaluations: %lld\t Check_ext: %i\n", static_cast<long long>(statistik.qnodes),
+           static_cast<int>(statistik.qnodes * 100 / (statistik.nodes + 1)), static_cast<long long>(evals),
+           statistik.checkextensions);
+    printf("Threat_ext: %i\t Null cutoff: %i\t Repetitions: %i\n", statistik.threat_extension, statistik.nullcut,
+           statistik.reps);
+    printf("Hashtable hits: %i\t Hash alpha cutoff: %i\t Hash beta cutoff: %i\n", statistik.hashtreffer,
+           statistik.hashalphacut, statistik.hashbetacut);
     printf("Move ordering: %i%%\t 1Resp_ex: %i\t\t Futility: %i\n",
-           static_cast<int>(static_cast<int64_t>(firstbetacutoff) * 100 / (static_cast<int64_t>(betacuts) + 1)),
-           one_response, futility);
-    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", reductions, hashstores, capture_ext);
+           static_cast<int>(static_cast<int64_t>(statistik.firstbetacutoff) * 100 /
+                            (static_cast<int64_t>(statistik.betacuts) + 1)),
+           statistik.one_response, statistik.futility);
+    printf("Reductions: %i\tHashtable stores: %i\tCapture_ext: %i\n", statistik.reductions, statistik.hashstores,
+           statistik.capture_ext);
     printf("Search returned value: ");
     if (v > MATT_SCHWELLE - 1)
         printf("#%i\n", (KOENIGSWERT - v) / 2);
@@ -263,12 +265,12 @@ void bericht(int v) {
     else
         printf("%i\n", v);
     printf("My move: ");
-    zug_drucken(linie.zuege[0]);
+    zug_drucken(letzte_variante.zuege[0]);
     printf("\n");
     printf("Principal variation: ");
-    const int k = linie.anzahl >= 1 ? linie.anzahl : 1;
+    const int k = letzte_variante.anzahl >= 1 ? letzte_variante.anzahl : 1;
     for (int i = 0; i < k; ++i) {
-        zug_drucken(linie.zuege[i]);
+        zug_drucken(letzte_variante.zuege[i]);
         printf(" ");
     }
 }
@@ -326,7 +328,8 @@ bool buchzug_finden(ZugEintrag& m, int& v) {
         return false;
     char text[6];
     buchzug_text(b, text);
-    if (uci_modus) mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
+    if (uci_modus)
+        mitteilung("book move %s (weight %u of %llu)", text, b.gewicht, static_cast<unsigned long long>(summe));
     // The score an interface shows beside the move: the first iteration
     // with the root held to the book move, a millisecond or so.
     wurzel_auswahl[0] = m;
@@ -334,10 +337,10 @@ bool buchzug_finden(ZugEintrag& m, int& v) {
     Suchauftrag a;
     a.tiefe = 1;
     vorgeschichte_fuellen();
-    v = denken(&linie, a);
+    v = denken(&letzte_variante, a);
     wurzel_auswahl_anzahl = 0;
-    linie.zuege[0] = m;
-    if (linie.anzahl < 1) linie.anzahl = 1;
+    letzte_variante.zuege[0] = m;
+    if (letzte_variante.anzahl < 1) letzte_variante.anzahl = 1;
     return true;
 }
 
@@ -347,28 +350,6 @@ void partie_vorgeschichte() { vorgeschichte_fuellen(); }
 
 int gespielte_zuege() { return (halbzuege + (erste_seite == SCHWARZ ? 1 : 0)) / 2; }
 
-bool ist_spielbar(int am_zug) {
-    int koenige[2] = {0, 0};
-    for (int s = 1; s <= 64; ++s) {
-        const int p = brett[s];
-        if (p == wkonig) ++koenige[0];
-        if (p == skonig) ++koenige[1];
-        if ((p == wbauer || p == sbauer) && (i_reihe[s] == 1 || i_reihe[s] == 8)) return false;
-    }
-    return koenige[0] == 1 && koenige[1] == 1 && !koenig_bedroht(gegenseite(am_zug));
-}
-
-Suchauftrag zeitauftrag() {
-    const Zeitbudget b = budget(uhrstand(gespielte_zuege()), opt_aufschlag);
-    Suchauftrag a;
-    a.ziel_ms = b.ziel_ms;
-    a.hart_ms = b.hart_ms;
-    a.voll = b.voll;
-    a.tiefe = tiefengrenze;
-    a.linien = static_cast<int>(opt_mehrfach);
-    return a;
-}
-
 Unterbrechung unterbrechung;
 
 bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
@@ -376,7 +357,8 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
     bool frisch = false;
     vorgeschichte_fuellen();
     unterbrechung = Unterbrechung::KEINE;
-    v = staerke_begrenzt(auftrag) ? staerke_denken(&linie, auftrag, &frisch) : denken(&linie, auftrag, &frisch);
+    v = staerke_begrenzt(auftrag) ? staerke_denken(&letzte_variante, auftrag, &frisch)
+                                  : denken(&letzte_variante, auftrag, &frisch);
     if (unterbrechung == Unterbrechung::VERWERFEN) return false;
 
     // The move to play must be legal here: the line's first move when this
@@ -389,15 +371,13 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
         movegen(liste, computerfarbe);
         for (int i = 1; i <= index[liste]; ++i) {
             const ZugEintrag& z = zug[liste][i];
-            if (z.von == v.von && z.nach == v.nach && z.rochade == v.rochade && z.umwandlung == v.umwandlung &&
-                (z.umwandlung == 0 || z.neue_figur == v.neue_figur) && ist_legal(liste, i, computerfarbe))
-                return true;
+            if (derselbe_zug(z, v) && ist_legal(liste, i, computerfarbe)) return true;
         }
         return false;
     };
     ZugEintrag vorschlag{};
-    if (frisch && legal_hier(linie.zuege[0])) {
-        m = linie.zuege[0];
+    if (frisch && legal_hier(letzte_variante.zuege[0])) {
+        m = letzte_variante.zuege[0];
         return true;
     }
     if (!wurzel_vorschlag(vorschlag) || !legal_hier(vorschlag)) {
@@ -410,8 +390,8 @@ bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v) {
         else
             ep_schlag(computerfarbe, vorschlag);
     }
-    linie.zuege[0] = vorschlag;
-    linie.anzahl = 1;
+    letzte_variante.zuege[0] = vorschlag;
+    letzte_variante.anzahl = 1;
     m = vorschlag;
     return true;
 }
@@ -445,7 +425,7 @@ bool eigenen_zug_spielen(const ZugEintrag& m, int v) {
     InitStellung();
     if (ausgabe == 0) {
         printf("move %s%s", feld[m.von], feld[m.nach]);
-        if (m.umwandlung == 1) printf("%c", figurensymbol[(m.neue_figur > 0 ? m.neue_figur : -m.neue_figur) + 6]);
+        if (m.umwandlung == 1) printf("%c", umwandlungsbuchstabe(m.neue_figur, true));
         printf("\n");
         fflush(stdout);
         partieende();
@@ -466,7 +446,7 @@ bool ponder_zug(const ZugEintrag& m, char (&text)[8]) {
     ZugEintrag e{};
     if (!ponder_erlaubt() || !erwartete_antwort(m, e)) return false;
     snprintf(text, sizeof text, "%s%s", feld[e.von], feld[e.nach]);
-    if (e.umwandlung == 1) text[4] = figurensymbol[6 - (e.neue_figur > 0 ? e.neue_figur : -e.neue_figur)], text[5] = '\0';
+    if (e.umwandlung == 1) text[4] = umwandlungsbuchstabe(e.neue_figur), text[5] = '\0';
     return true;
 }
 
@@ -551,18 +531,11 @@ Eingabe zug_lesen(const char* wort) {
     const int figur = brett[von];
     const bool unumkehrbar = figur == wbauer || figur == sbauer || brett[nach] != leer ||
                              ((figur == wkonig || figur == skonig) && (nach - von == 2 || von - nach == 2));
-    if (figur == wkonig && von == e1 && nach == g1) {
-        brett[e1] = leer, brett[h1] = leer, brett[f1] = wturm, brett[g1] = wkonig;
-        markiere_heimfeld(h1);
-    } else if (figur == wkonig && von == e1 && nach == c1) {
-        brett[e1] = leer, brett[a1] = leer, brett[d1] = wturm, brett[c1] = wkonig;
-        markiere_heimfeld(a1);
-    } else if (figur == skonig && von == e8 && nach == g8) {
-        brett[f8] = sturm, brett[g8] = skonig, brett[e8] = leer, brett[h8] = leer;
-        markiere_heimfeld(h8);
-    } else if (figur == skonig && von == e8 && nach == c8) {
-        brett[d8] = sturm, brett[c8] = skonig, brett[e8] = leer, brett[a8] = leer;
-        markiere_heimfeld(a8);
+    const Turmzug turm = rochade_turm(von, nach);
+    if (turm.von != 0 && figur == (turm.turm == wturm ? wkonig : skonig)) {
+        brett[von] = leer, brett[turm.von] = leer;
+        brett[turm.nach] = static_cast<int16_t>(turm.turm), brett[nach] = static_cast<int16_t>(figur);
+        markiere_heimfeld(turm.von);
     } else {
         if ((figur == wbauer || figur == sbauer) && i_linie[von] != i_linie[nach] && brett[nach] == leer) {
             const int hinter = figur == wbauer ? nach - 8 : nach + 8;
@@ -572,14 +545,7 @@ Eingabe zug_lesen(const char* wort) {
         brett[von] = leer;
     }
     if (laenge >= 5) {
-        int neu = leer;
-        switch (wort[4]) {
-            case 'q': neu = wdame; break;
-            case 'r': neu = wturm; break;
-            case 'n': neu = wspringer; break;
-            case 'b': neu = wlaufer; break;
-            default: break;
-        }
+        const int neu = umwandlungsfigur(wort[4]);
         if (neu != leer && i_reihe[nach] == 8) brett[nach] = static_cast<int16_t>(neu);
         if (neu != leer && i_reihe[nach] == 1) brett[nach] = static_cast<int16_t>(-neu);
     }
@@ -648,9 +614,7 @@ int spielbare_laenge(const Variante& v, int k) {
         int gefunden = 0;
         for (int i = 1; i <= index[liste] && gefunden == 0; ++i) {
             const ZugEintrag& z = zug[liste][i];
-            if (z.von != m.von || z.nach != m.nach || z.umwandlung != m.umwandlung ||
-                (z.umwandlung == 1 && z.neue_figur != m.neue_figur))
-                continue;
+            if (!derselbe_zug(z, m)) continue;
             zugausf(liste, i);
             if (koenig_bedroht(farbe))
                 zugzur(liste, i);
@@ -685,9 +649,9 @@ int spielbare_laenge(const Variante& v, int k) {
 bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
     // The line's second move when the line begins with m and goes on legally;
     // else the move the table holds for the position after m, if legal there.
-    if (linie.anzahl >= 2 && linie.zuege[0].von == m.von && linie.zuege[0].nach == m.nach &&
-        spielbare_laenge(linie, 2) == 2) {
-        antwort = linie.zuege[1];
+    if (letzte_variante.anzahl >= 2 && letzte_variante.zuege[0].von == m.von &&
+        letzte_variante.zuege[0].nach == m.nach && spielbare_laenge(letzte_variante, 2) == 2) {
+        antwort = letzte_variante.zuege[1];
         return true;
     }
     Variante& v = kurzlinie;
@@ -697,8 +661,7 @@ bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort) {
     movegen(liste, werdran);
     int e = 0;
     for (int i = 1; i <= index[liste] && e == 0; ++i)
-        if (zug[liste][i].von == m.von && zug[liste][i].nach == m.nach && zug[liste][i].neue_figur == m.neue_figur)
-            e = i;
+        if (derselbe_zug(zug[liste][i], m)) e = i;
     if (e == 0) return false;
     zugausf(liste, e);
     const bool gefunden = tabellenzug_holen(v.zuege[1]);

@@ -1,5 +1,6 @@
-// The command loop: one line at a time, its first word tested against every
-// keyword in turn, and otherwise taken as a move.
+// The XBoard and console command loop: one line at a time, its first word
+// tested against every keyword in turn, and otherwise taken as a move; the
+// lines that arrive while the engine thinks or ponders.
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -20,11 +21,9 @@ bool denkausgabe = true;
 
 namespace {
 
-constexpr int ZEILE = 256;  // fgets reads at most 255 characters
+constexpr int ZEILE = 256;  // XBoard mode takes lines of up to 255 characters whole
 
-int32_t zahl;            // the number slot of perft, evalperft and time
-char fen[ZEILE];         // the last placement given to setboard
-bool fen_gelesen;        // false until a setboard line carried a placement
+int32_t befehlszahl;  // the number slot of perft, evalperft and time
 
 // Reads "<keyword> %d" from the start of the line the way sscanf would:
 // the keyword literally, any white space, then a decimal number. Out-of-range
@@ -33,74 +32,13 @@ bool fen_gelesen;        // false until a setboard line carried a placement
 bool lies_zahl(const char* zeile, const char* wort, int32_t& ziel) {
     const size_t n = strlen(wort);
     if (strncmp(zeile, wort, n) != 0) return false;
-    const char* p = zeile + n;
-    char* ende = nullptr;
-    const long long wert = strtoll(p, &ende, 10);
-    if (ende == p) return false;
+    int64_t wert = 0;
+    if (!zahl_lesen(zeile + n, wert)) return false;
     ziel = static_cast<int32_t>(wert < INT_MIN ? INT_MIN : (wert > INT_MAX ? INT_MAX : wert));
     return true;
 }
 
-// Reads "setboard %s": the first token after the keyword.
-bool lies_fen(const char* zeile) {
-    constexpr size_t n = sizeof "setboard" - 1;
-    if (strncmp(zeile, "setboard", n) != 0) return false;
-    const char* p = zeile + n;
-    while (*p != '\0' && isspace(static_cast<unsigned char>(*p))) ++p;
-    size_t k = 0;
-    while (p[k] != '\0' && !isspace(static_cast<unsigned char>(p[k])) && k < ZEILE - 1) ++k;
-    if (k == 0) return false;
-    memcpy(fen, p, k);
-    fen[k] = '\0';
-    return true;
-}
-
 inline bool ist(const char* wort, const char* schluessel) { return strncmp(wort, schluessel, strlen(schluessel)) == 0; }
-
-[[noreturn]] void beenden() {
-    if (ausgabe == 1) puts("Bye.");
-    fflush(stdout);
-    exit(0);
-}
-
-// The line without its line end, for messages that repeat it.
-void zeile_ohne_ende(const char* zeile, char* ziel, size_t groesse) {
-    size_t n = strcspn(zeile, "\r\n");
-    if (n >= groesse) n = groesse - 1;
-    memcpy(ziel, zeile, n);
-    ziel[n] = '\0';
-}
-
-// setboard: a placement alone is put on the board as it comes, the side to
-// move and the castling flags left as they are. A full FEN (placement and at
-// least the side to move) sets up the whole position, or, when it is no
-// position a game can reach, is refused and changes nothing.
-void setboard_befehl(const char* zeile) {
-    const char* rest = zeile + strlen("setboard");
-    char zweites[4];
-    if (sscanf(rest, "%*s %3s", zweites) != 1) {
-        if (lies_fen(zeile)) fen_gelesen = true;
-        if (fen_gelesen) {
-            epd(fen);
-            partie_neu();
-        }
-        return;
-    }
-    Fen f;
-    if (!fen_lesen(rest, f) || !fen_spielbar(f)) {
-        if (ausgabe == 0) {
-            puts("tellusererror Illegal position");
-        } else {
-            char text[ZEILE];
-            zeile_ohne_ende(zeile, text, sizeof text);
-            printf("Error (illegal position): %s\n", text);
-        }
-        fflush(stdout);
-        return;
-    }
-    fen_aufstellen(f);
-    buch_neue_partie();
-}
 
 // undo and remove: one or two half-moves back, or an error line and nothing
 // changed.
@@ -110,56 +48,26 @@ void zuruecknehmen_befehl(const char* befehl, int halbzuege) {
     fflush(stdout);
 }
 
-// The status line of analyze mode: time in centiseconds, nodes, depth, root
-// moves still to search and in all, the one being searched.
-void status_zeile() {
-    printf("stat01: %lld %lld %d %d %d", static_cast<long long>(vergangen(t_start) / 10),
-           static_cast<long long>(nodes), MAXTIEFE - QSUCHE_START, wurzel_offen, wurzel_zuege);
-    if (wurzel_aktuell.von != 0) printf(" %s%s", feld[wurzel_aktuell.von], feld[wurzel_aktuell.nach]);
-    printf("\n");
-    fflush(stdout);
-}
-
-// One stretch of analysis: the side to move is searched without end until a
-// line arrives; a search that ends by itself (a position without moves, or
-// every move excluded, the level limit) waits for the next line.
-void analysieren() {
-    const int16_t spieler = computerfarbe;
-    computerfarbe = werdran;
-    Suchauftrag a;
-    a.endlos = true;
-    a.linien = static_cast<int>(opt_mehrfach);
-    a.bei_eingabe = eingabe_beim_denken;
-    unterbrechung = Unterbrechung::KEINE;
-    if (legaler_zug_vorhanden(werdran) && ausschluss_einsetzen()) {
-        partie_vorgeschichte();
-        denken(&linie, a);
-        ausschluss_abziehen();
-    }
-    computerfarbe = spieler;
-    if (unterbrechung == Unterbrechung::KEINE) auf_eingabe_warten();
-}
-
 void perft_befehl(const char* zeile) {
-    lies_zahl(zeile, "perft", zahl);
+    lies_zahl(zeile, "perft", befehlszahl);
     t_start = timer();
     perftnodes = 0;
-    if (zahl == 0) zahl = 1;
-    const int n = zahl;
+    if (befehlszahl == 0) befehlszahl = 1;
+    const int n = befehlszahl;
     // The lists hold levels 0 ... 255: a depth outside 1 ... 256 counts nothing.
     if (n >= 1 && n <= LISTEN) perft(n - 1, WEISS);
     printf("movegen() to depth %i -> %lld nodes\n", n, static_cast<long long>(perftnodes));
     const double rate = static_cast<double>(perftnodes) * 1000 / (static_cast<double>(vergangen(t_start)) + 0.01);
-    zahl = rate >= INT_MAX ? INT_MAX : (rate <= INT_MIN ? INT_MIN : static_cast<int32_t>(rate));
-    printf("%i nodes per second\n", zahl);
+    befehlszahl = rate >= INT_MAX ? INT_MAX : (rate <= INT_MIN ? INT_MIN : static_cast<int32_t>(rate));
+    printf("%i nodes per second\n", befehlszahl);
 }
 
 void evalperft_befehl(const char* zeile) {
-    lies_zahl(zeile, "evalperft", zahl);
-    if (zahl == 0) zahl = 1;
+    lies_zahl(zeile, "evalperft", befehlszahl);
+    if (befehlszahl == 0) befehlszahl = 1;
     teststellung(4);
     const int32_t t0 = timer();
-    const int64_t dauer = static_cast<int64_t>(zahl) * 1000;
+    const int64_t dauer = static_cast<int64_t>(befehlszahl) * 1000;
     // The clock is read after every 64th call: reading it costs a fair part
     // of one evaluation, and the count may run past the end by 63 calls. A
     // time of 0 or less is up after the first call.
@@ -180,20 +88,16 @@ void evalperft_befehl(const char* zeile) {
 void level_befehl(const char* zeile) {
     char mps[64], basis[64], inkrement[64];
     if (sscanf(zeile, "level %63s %63s %63s", mps, basis, inkrement) != 3) return;
-    char* ende = nullptr;
-    const long long zuege = std::min<long long>(strtoll(mps, &ende, 10), ZUEGE_GROESST);
-    if (ende == mps || *ende != '\0') return;
-    const long minuten = strtol(basis, &ende, 10);
-    long sekunden = 0;
-    if (ende == basis) return;
-    if (*ende == ':') {
-        const char* s = ende + 1;
-        sekunden = strtol(s, &ende, 10);
-        if (ende == s) return;
-    }
+    int64_t zuege = 0, minuten = 0, sekunden = 0;
+    if (!ganze_zahl(mps, zuege)) return;
+    zuege = std::min<int64_t>(zuege, ZUEGE_GROESST);
+    const char* ende = nullptr;
+    if (!zahl_lesen(basis, minuten, &ende)) return;
+    if (*ende == ':' && !zahl_lesen(ende + 1, sekunden, &ende)) return;
     if (*ende != '\0') return;
-    const double inc = strtod(inkrement, &ende);
-    if (ende == inkrement || *ende != '\0' || !(inc >= 0 && inc < 1e6) || minuten < 0 || minuten > 1000000 ||
+    char* inc_ende = nullptr;
+    const double inc = strtod(inkrement, &inc_ende);
+    if (inc_ende == inkrement || *inc_ende != '\0' || !(inc >= 0 && inc < 1e6) || minuten < 0 || minuten > 1000000 ||
         sekunden < 0 || sekunden > 1000000)
         return;
     uhr_level(static_cast<int>(zuege), (static_cast<int64_t>(minuten) * 60 + sekunden) * 1000,
@@ -201,58 +105,6 @@ void level_befehl(const char* zeile) {
 }
 
 }  // namespace
-
-bool fen_spielbar(const Fen& f) {
-    int16_t gesichert[BRETTGROESSE];
-    memcpy(gesichert, brett, sizeof brett);
-    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
-    const bool gut = ist_spielbar(f.am_zug);
-    memcpy(brett, gesichert, sizeof brett);
-    return gut;
-}
-
-void fen_aufstellen(const Fen& f) {
-    // As a placement set up, but the table is left alone: every thinking
-    // turn clears it anyway, and a UCI interface sends a position per move.
-    for (int s = 1; s <= 64; ++s) brett[s] = f.brett[s];
-    teststellung_an = 1;
-    InitStellung();
-    werdran = static_cast<int16_t>(f.am_zug);
-    // A right whose king or rook has left its home square is dropped.
-    const bool K = f.rochade[0] && brett[e1] == wkonig && brett[h1] == wturm;
-    const bool Q = f.rochade[1] && brett[e1] == wkonig && brett[a1] == wturm;
-    const bool k = f.rochade[2] && brett[e8] == skonig && brett[h8] == sturm;
-    const bool q = f.rochade[3] && brett[e8] == skonig && brett[a8] == sturm;
-    h1_bewegt = !K, a1_bewegt = !Q, e1_bewegt = !(K || Q);
-    h8_bewegt = !k, a8_bewegt = !q, e8_bewegt = !(k || q);
-    // The square a pawn just passed, if that pawn stands beyond it.
-    const int e = f.ep_feld;
-    const bool weiss_zieht = f.am_zug == WEISS;
-    const bool ep = e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
-                    brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) &&
-                    brett[weiss_zieht ? e + 8 : e - 8] == leer;
-    partie_neu(ep ? e : 0);
-    aufzeichnung_neu(f.zugnummer);
-}
-
-void grundstellung() {
-    brettinit();
-    InitStellung();
-    teststellung_an = 0;
-    werdran = WEISS;
-    aufzeichnung_neu(1);
-    partie_neu();
-}
-
-void neues_spiel() {
-    grundstellung();
-    InitHash();
-    computerfarbe = SCHWARZ;
-    forcemode = 0;
-    uhr_neue_partie();
-    buch_neue_partie();
-    if (ausgabe == 1) puts("New game.");
-}
 
 // Lines that arrive while the engine thinks. On its own move: `?` plays at
 // once, `quit` ends the program, a command that changes the game abandons
@@ -265,11 +117,11 @@ bool eingabe_beim_denken() {
     while (const char* z = naechste_neue_zeile()) {
         char wort[ZEILE];
         if (sscanf(z, "%255s", wort) != 1) continue;
-        if (ist(wort, "quit")) beenden();
+        if (ist(wort, "quit")) programm_beenden();
         if (analyse) {
             if (ist(wort, ".")) {
                 neue_zeile_verwerfen();
-                status_zeile();
+                analyse_status();
                 continue;
             }
             unterbrechung = Unterbrechung::VERWERFEN;
@@ -297,7 +149,7 @@ bool eingabe_beim_pondern() {
     while (const char* z = naechste_neue_zeile()) {
         char wort[ZEILE];
         if (sscanf(z, "%255s", wort) != 1) continue;
-        if (ist(wort, "quit")) beenden();
+        if (ist(wort, "quit")) programm_beenden();
         if (strcmp(wort, ponder_erwartet) == 0) {
             neue_zeile_verwerfen();
             const Suchauftrag echt = zeitauftrag();
@@ -354,13 +206,13 @@ void befehl(const char* zeile) {
         debugmode = 0;
         printf("\n");
     }
-    if (ist(wort, "setboard")) setboard_befehl(zeile);
-    if (ist(wort, "time") && lies_zahl(zeile, "time", zahl)) uhr_zeit(static_cast<int64_t>(zahl) * 10);
+    if (ist(wort, "setboard")) setboard(zeile);
+    if (ist(wort, "time") && lies_zahl(zeile, "time", befehlszahl)) uhr_zeit(static_cast<int64_t>(befehlszahl) * 10);
     if (ist(wort, "evalperft")) evalperft_befehl(zeile);
     if (ist(wort, "list")) listeausgabe();
     if (ist(wort, "perft")) perft_befehl(zeile);
     if (ist(wort, "output")) ausgabe = 1;
-    if (ist(wort, "quit")) beenden();
+    if (ist(wort, "quit")) programm_beenden();
     if (ist(wort, "force")) {
         forcemode = 1;
         if (ausgabe == 1) puts("Force mode set to 1.");
@@ -381,7 +233,7 @@ void befehl(const char* zeile) {
     if (ist(wort, "remove")) zuruecknehmen_befehl("remove", 2);
     if (ist(wort, "analyze")) analyse = true;
     if (ist(wort, "exit")) analyse = false;
-    if (ist(wort, ".") && analyse) status_zeile();
+    if (ist(wort, ".") && analyse) analyse_status();
     if (ist(wort, "ping")) {
         // Answered only once the commands before it are done, a thinking turn
         // included: a GUI that waits for the answer before it starts the next
@@ -403,9 +255,10 @@ void befehl(const char* zeile) {
 }
 
 int spiel() {
-    zahl = 0;
+    befehlszahl = 0;
     fehlversuche = 0;
-    for (int i = 0; i < 500; ++i) linie.zuege[i].von = linie.zuege[i].nach = 0, linie.zuege[i].neue_figur = leer;
+    for (int i = 0; i < 500; ++i)
+        letzte_variante.zuege[i].von = letzte_variante.zuege[i].nach = 0, letzte_variante.zuege[i].neue_figur = leer;
 
     char zeile[ZEILE];
     for (bool erste = true;;) {

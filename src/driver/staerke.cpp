@@ -101,17 +101,17 @@ Staerke staerke(int elo) {
 
 bool staerke_begrenzt(const Suchauftrag& a) { return opt_staerke != 0 && opt_elo < ELO_MAX && !a.endlos; }
 
-int staerke_denken(Variante* linie, const Suchauftrag& auftrag, bool* frisch) {
+int staerke_denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch) {
     const Staerke s = staerke(static_cast<int>(opt_elo));
     Suchauftrag a = auftrag;
     // More lines than the setting's, asked for by MultiPV, cost about as
     // many times the nodes: the budget grows with them.
     a.ziel_knoten = s.knoten * std::max(1, auftrag.linien / s.linien);
     a.linien = std::max(a.linien, s.linien);
-    int v = denken(linie, a, frisch);
+    int v = denken(variante, a, frisch);
     if (unterbrechung == Unterbrechung::VERWERFEN) return v;
     if (const int r = waehlen(s.streuung, s.linien); r > 0) {
-        mehrfach_linie(r, *linie);
+        mehrfach_linie(r, *variante);
         v = mehrfach_wert(r);
     }
     // A move asked for at once comes at once.

@@ -1,7 +1,8 @@
 // The UCI command loop, beside the XBoard one: the interface sends the whole
 // position before every search, the engine searches on `go` and answers with
 // `bestmove`, reading `stop`, `isready` and `quit` while it thinks. It shares
-// the game (set-up, moves, repetitions) and the thinking driver.
+// with the XBoard loop the positions (stellung.cpp), the game (partie.cpp),
+// the input and its end (eingabe.cpp), the clock and the thinking driver.
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -58,10 +59,7 @@ struct Woerter {
 
 void zug_uci(const ZugEintrag& m, char* text) {
     snprintf(text, 8, "%s%s", feld[m.von], feld[m.nach]);
-    if (m.umwandlung == 1) {
-        const int art = m.neue_figur > 0 ? m.neue_figur : -m.neue_figur;
-        text[4] = figurensymbol[6 - art], text[5] = '\0';
-    }
+    if (m.umwandlung == 1) text[4] = umwandlungsbuchstabe(m.neue_figur), text[5] = '\0';
 }
 
 // position startpos|fen <FEN> [moves ...]: taken whole or not at all.
@@ -70,7 +68,6 @@ bool position(const char* text, bool melden) {
     w.naechstes();  // "position"
     const char* art = w.naechstes();
     const char* wort = nullptr;
-    Fen f{};
     if (art != nullptr && strcmp(art, "startpos") == 0) {
         grundstellung();
         wort = w.naechstes();
@@ -81,11 +78,10 @@ bool position(const char* text, bool melden) {
             if (fen[0] != '\0') strcat(fen, " ");
             strcat(fen, wort);
         }
-        if (!fen_lesen(fen, f) || !fen_spielbar(f)) {
+        if (!fen_setzen(fen)) {
             if (melden) sagen("info string illegal position, the position stays as it was: %s", fen);
             return false;
         }
-        fen_aufstellen(f);
     } else {
         if (melden) sagen("info string position needs startpos or fen");
         return false;
@@ -117,10 +113,7 @@ bool eingabe_beim_suchen() {
         Woerter w(z);
         const char* wort = w.naechstes();
         if (wort == nullptr) continue;
-        if (strcmp(wort, "quit") == 0) {
-            fflush(stdout);
-            exit(0);
-        }
+        if (strcmp(wort, "quit") == 0) programm_beenden();
         if (strcmp(wort, "isready") == 0) {
             neue_zeile_verwerfen();
             sagen("readyok");
@@ -138,11 +131,10 @@ bool eingabe_beim_suchen() {
 
 // The number after a parameter of go, held to what no arithmetic on it can
 // overflow; a parameter without one is said to be so and counts as not given.
-bool zahl(Woerter& w, const char* name, int64_t& ziel) {
+bool go_zahl(Woerter& w, const char* name, int64_t& ziel) {
     const char* t = w.naechstes();
-    char* ende = nullptr;
-    const long long n = t != nullptr ? strtoll(t, &ende, 10) : 0;
-    if (t == nullptr || ende == t || *ende != '\0') {
+    int64_t n = 0;
+    if (t == nullptr || !ganze_zahl(t, n)) {
         sagen("info string go: %s needs a number", name);
         return false;
     }
@@ -190,9 +182,11 @@ void go(const char* text) {
     // A search stopped before it finished an iteration, or whose stopped
     // iteration found a better root move, says so in one more info line.
     if (!info_gedruckt || info_zug.von != m.von || info_zug.nach != m.nach) {
-        if (linie.anzahl < 1 || linie.zuege[0].von != m.von || linie.zuege[0].nach != m.nach)
-            linie.anzahl = 1, linie.zuege[0] = m;
-        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), linie, linie.anzahl, "");
+        if (letzte_variante.anzahl < 1 || letzte_variante.zuege[0].von != m.von ||
+            letzte_variante.zuege[0].nach != m.nach)
+            letzte_variante.anzahl = 1, letzte_variante.zuege[0] = m;
+        uci_denkzeile(info_gedruckt ? info_tiefe : 1, v, vergangen(t_start), letzte_variante, letzte_variante.anzahl,
+                      "");
     }
     // An endless search that ended by itself waits for `stop` all the same,
     // unless it was a mate search; a ponder search for `ponderhit` or `stop`.
@@ -225,23 +219,23 @@ Suchauftrag go_auftrag(const char* text) {
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
         if (strcmp(wort, "wtime") == 0)
-            zahl(w, wort, zeit[0]);
+            go_zahl(w, wort, zeit[0]);
         else if (strcmp(wort, "btime") == 0)
-            zahl(w, wort, zeit[1]);
+            go_zahl(w, wort, zeit[1]);
         else if (strcmp(wort, "winc") == 0)
-            zahl(w, wort, inkrement[0]);
+            go_zahl(w, wort, inkrement[0]);
         else if (strcmp(wort, "binc") == 0)
-            zahl(w, wort, inkrement[1]);
+            go_zahl(w, wort, inkrement[1]);
         else if (strcmp(wort, "movestogo") == 0)
-            zahl(w, wort, zuege);
+            go_zahl(w, wort, zuege);
         else if (strcmp(wort, "movetime") == 0)
-            zahl(w, wort, movetime);
+            go_zahl(w, wort, movetime);
         else if (strcmp(wort, "depth") == 0)
-            zahl(w, wort, tiefe);
+            go_zahl(w, wort, tiefe);
         else if (strcmp(wort, "nodes") == 0)
-            zahl(w, wort, knoten);
+            go_zahl(w, wort, knoten);
         else if (strcmp(wort, "mate") == 0)
-            zahl(w, wort, matt);
+            go_zahl(w, wort, matt);
         else if (strcmp(wort, "infinite") == 0)
             unendlich = true;
         else if (strcmp(wort, "ponder") == 0)
@@ -275,24 +269,25 @@ Suchauftrag go_auftrag(const char* text) {
     return a;
 }
 
-void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& linie, int k, const char* grenze, int nummer) {
+void uci_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k, const char* grenze, int nummer) {
     printf("info depth %d seldepth %d ", tiefe, sel_gipfel > tiefe ? sel_gipfel : tiefe);
     if (nummer > 0) printf("multipv %d ", nummer);
     printf("score ");
-    if (wert > 19000)
-        printf("mate %d", (20000 - wert + 1) / 2);
-    else if (wert < -19000)
-        printf("mate -%d", (20000 + wert) / 2);
+    if (wert > MATT_SCHWELLE)
+        printf("mate %d", (KOENIGSWERT - wert + 1) / 2);
+    else if (wert < -MATT_SCHWELLE)
+        printf("mate -%d", (KOENIGSWERT + wert) / 2);
     else
         printf("cp %d", wert);
-    printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(nodes),
-           static_cast<long long>(nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(), static_cast<long long>(ms));
-    const int legal = spielbare_laenge(linie, k);
+    printf("%s nodes %lld nps %lld hashfull %d time %lld pv", grenze, static_cast<long long>(statistik.nodes),
+           static_cast<long long>(statistik.nodes * 1000 / (ms > 0 ? ms : 1)), hash_promille(),
+           static_cast<long long>(ms));
+    const int legal = spielbare_laenge(variante, k);
     // The best line is the one the move played must have been shown in.
-    if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = linie.zuege[0];
+    if (nummer <= 1) info_gedruckt = true, info_tiefe = tiefe, info_zug = variante.zuege[0];
     for (int i = 0; i < legal; ++i) {
         char text[8];
-        zug_uci(linie.zuege[i], text);
+        zug_uci(variante.zuege[i], text);
         printf(" %s", text);
     }
     printf("\n");
@@ -320,8 +315,7 @@ void uci_befehl(const char* text) {
     } else if (strcmp(wort, "go") == 0) {
         go(text);
     } else if (strcmp(wort, "quit") == 0) {
-        fflush(stdout);
-        exit(0);
+        programm_beenden();
     } else if (strcmp(wort, "setoption") == 0) {
         option_uci(text);
     } else if (strcmp(wort, "bench") == 0) {

@@ -137,4 +137,15 @@ Uhrstand uhrstand(int gespielt) {
     return u;
 }
 
+Suchauftrag zeitauftrag() {
+    const Zeitbudget b = budget(uhrstand(gespielte_zuege()), opt_aufschlag);
+    Suchauftrag a;
+    a.ziel_ms = b.ziel_ms;
+    a.hart_ms = b.hart_ms;
+    a.voll = b.voll;
+    a.tiefe = tiefengrenze;
+    a.linien = static_cast<int>(opt_mehrfach);
+    return a;
+}
+
 }  // namespace kelpin

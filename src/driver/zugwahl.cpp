@@ -15,10 +15,6 @@ namespace {
 ZugEintrag ausgeschlossen[MAXZUEGE];
 int ausgeschlossen_anzahl;
 
-bool derselbe(const ZugEintrag& a, const ZugEintrag& b) {
-    return a.von == b.von && a.nach == b.nach && a.neue_figur == b.neue_figur;
-}
-
 // A word as a legal move of the side to move: "e2e4", "e7e8q".
 bool als_zug(const char* wort, ZugEintrag& m) {
     const size_t n = strlen(wort);
@@ -32,7 +28,7 @@ bool als_zug(const char* wort, ZugEintrag& m) {
 
 bool enthalten(const ZugEintrag* menge, int n, const ZugEintrag& m) {
     for (int i = 0; i < n; ++i)
-        if (derselbe(menge[i], m)) return true;
+        if (derselbe_zug(menge[i], m)) return true;
     return false;
 }
 
@@ -98,7 +94,7 @@ void ausschluss_befehl(const char* zeile, bool ausschliessen) {
     if (!ausschliessen && schon) {
         int j = 0;
         for (int i = 0; i < ausgeschlossen_anzahl; ++i)
-            if (!derselbe(ausgeschlossen[i], m)) ausgeschlossen[j++] = ausgeschlossen[i];
+            if (!derselbe_zug(ausgeschlossen[i], m)) ausgeschlossen[j++] = ausgeschlossen[i];
         ausgeschlossen_anzahl = j;
     }
 }

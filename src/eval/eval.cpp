@@ -7,14 +7,19 @@
 #include "eval/eval.h"
 
 #include <array>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
-#include "search/search.h"
-
 namespace kelpin {
+
+int32_t nrPIECES;
+int32_t nrBAUERN;
+int16_t eval_iwkonig;
+int16_t eval_iskonig;
+int64_t evals;
 
 namespace {
 
@@ -425,11 +430,21 @@ struct Zwischenstand {
 };
 Zwischenstand stand;
 
+#ifndef NDEBUG
+// The board the latest evaluation saw, for eval_nochmals' precondition.
+int16_t bewertetes_brett[BRETTGROESSE];
+inline void brett_merken() { memcpy(bewertetes_brett, brett, sizeof brett); }
+inline bool brett_unveraendert() { return memcmp(bewertetes_brett, brett, sizeof brett) == 0; }
+#else
+inline void brett_merken() {}
+#endif
+
 }  // namespace
 
 template <bool ZB>
 [[gnu::always_inline]] inline int bewerten(const Lage& lage, int alpha, int beta) {
     ++evals;
+    brett_merken();
     Befund f;
     Summen z{};
     int& M = z.M;
@@ -584,6 +599,7 @@ namespace {
 int nochmals(const Lage* lage, int alpha, int beta) {
     // The exits in eval's order; where the latest call stopped short of the
     // one this window takes, the board is evaluated anew.
+    assert(brett_unveraendert() && "eval_nochmals on a board other than the latest evaluated");
     const Zwischenstand& z = stand;
     int wert;
     if (z.M <= alpha - 100) {

@@ -27,6 +27,15 @@ struct Bauernbefund {
 static_assert(sizeof(Bauernbefund) == 80, "no padding: entries compare byte for byte");
 inline bool operator==(const Bauernbefund& x, const Bauernbefund& y) { return memcmp(&x, &y, sizeof x) == 0; }
 
+// Left behind by the latest evaluation (eval, eval_aus or eval_nochmals)
+// and read by the search's selective steps.
+extern int32_t nrPIECES;
+extern int32_t nrBAUERN;
+extern int16_t eval_iwkonig;
+extern int16_t eval_iskonig;
+// Evaluations made (eval_nochmals counts as one); 64 bits, as the node counts.
+extern int64_t evals;
+
 // The first two arguments are ignored (the search passes its level and side);
 // alpha and beta bound the range in which the caller needs an exact value.
 int eval(int ebene, int farbe, int alpha, int beta);
@@ -37,8 +46,11 @@ int eval(int ebene, int farbe, int alpha, int beta);
 int eval_aus(const Lage& lage, int alpha, int beta);
 
 // What eval(ebene, farbe, alpha, beta) gives for the board the latest eval()
-// call evaluated, which the caller has not changed since: answered from what
-// that call found on its way where it got far enough for this window.
+// call evaluated, answered from what that call found on its way where it got
+// far enough for this window. Precondition: brett is exactly the board of
+// that latest call, nothing made, unmade or set up in between (not even a
+// move taken back again) and no other evaluation since; otherwise the answer
+// belongs to another board. Debug builds check it against a copy of brett.
 int eval_nochmals(int alpha, int beta);
 // The same with the board's summary given, for a board evaluated anew.
 int eval_nochmals_aus(const Lage& lage, int alpha, int beta);

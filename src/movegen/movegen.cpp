@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "search/search.h"
+// The one thing of the search generation reads: its ordering tables.
+#include "search/ordnung.h"
 
 namespace kelpin {
 

@@ -1,27 +1,12 @@
-// Move generation: the move record, the per-level move lists, the full and the
-// capture generator, the check test and the path counter. Every global of the
-// subsystem is declared here and defined once in movegen.cpp.
+// Move generation: the per-level move lists (an entry made and unmade), the
+// full and the capture generator, the check test and the path counter. Every
+// global of the subsystem is declared here and defined once in movegen.cpp.
 #pragma once
 #include <cstdint>
 
 #include "board/board.h"
 
 namespace kelpin {
-
-// One move, as generated, made, unmade, kept as a hint or stored in the
-// table. Moves compare by von and nach only.
-struct ZugEintrag {
-    uint16_t von;
-    uint16_t nach;
-    int16_t figur;       // the moving piece; for a promotion the pawn
-    int16_t geschlagen;  // what stood on nach, leer for none (may be a king)
-    int16_t umwandlung;  // 1 for a promotion
-    int16_t rochade;     // 1 for castling (the king's move; the rook is implied)
-    int16_t ep_linie;    // file of a pawn's double step, else 0
-    int16_t reserve;
-    int32_t sortwert;    // ordering score, given when the move is written
-    int16_t neue_figur;  // the promoted piece, else leer
-};
 
 inline constexpr int LISTEN = 256;   // one list per level
 inline constexpr int PLAETZE = 256;  // entries per list; entry 0 stays unused
@@ -39,6 +24,10 @@ struct CapMove {
     int16_t figur;
 };
 extern CapMove capmove[LISTEN];
+
+// Play and take back entry i of move list ply.
+inline void zugausf(int ply, int i) { zug_machen(zug[ply][i]); }
+inline void zugzur(int ply, int i) { zug_nehmen(zug[ply][i]); }
 
 extern int64_t perftnodes;  // 64 bits: depth 7 from the start already passes 2^31
 extern int32_t debugmode;  // 1: movegen() prints the list it generated

@@ -100,7 +100,7 @@ bool hash_groesse(int64_t mb) {
 }
 
 void ToHash(uint64_t slot, int tiefe, int wert, ZugEintrag zug, int flag) {
-    ++hashstores;
+    ++statistik.hashstores;
     HashEintrag& h = hashtable[slot];
     h.kennung = hashkennung;
     h.kennung2 = hashkennung2 ^ tabellenrunde;

@@ -1,8 +1,9 @@
-// Move ordering: the hint tables, the history table, the per-search reset and
-// the sort that puts the best-scored move last, where the move loop starts.
+// Move ordering: the hint tables, the history table, the per-turn preparation
+// and the sort that puts the best-scored move last, where the move loop starts.
 #include <cstring>
 #include <utility>
 
+#include "eval/eval.h"
 #include "search/search.h"
 
 namespace kelpin {
@@ -13,17 +14,36 @@ ZugEintrag oldhvar[EBENEN];
 int32_t history_heuristic[EBENEN][65][65];
 int16_t faktor = 1000;
 int32_t historywrites = 1;
+int16_t GeschKonig;
 
 void InitSearch() {
     memset(zug, 0, sizeof zug);
     memset(plykiller, 0, sizeof plykiller);
     historywrites = 1;
-    checkextensions = 0;
     schachext = 0;
     sel_gipfel = 0;
     for (int t = 1; t < EBENEN; ++t)
         for (int von = 1; von <= 64; ++von)
             for (int nach = 1; nach <= 64; ++nach) history_heuristic[t][von][nach] = 1;
+}
+
+void suche_vorbereiten() {
+    statistik = Statistik{};
+    evals = 0;
+    onerep_extended = 0;
+    InitHash();
+    InitStellung();
+    InitSearch();
+}
+
+void hinweise_setzen(const ZugEintrag* zuege, int k, int oben) {
+    for (int i = 0; i < k; ++i)
+        if (const int ebene = oben - i; ebene >= 0 && ebene < EBENEN) oldhvar[ebene] = zuege[i];
+}
+
+void hinweise_vergessen() {
+    memset(oldhvar, 0, sizeof oldhvar);
+    memset(killer, 0, sizeof killer);
 }
 
 namespace {

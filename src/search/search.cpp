@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/driver.h"
 #include "eval/eval.h"
 #include "search/search.h"
 
@@ -22,8 +21,7 @@ int16_t reduction;
 int16_t sel_gipfel;
 Wiederholung wiederholung[EBENEN];
 
-int64_t nodes, qnodes, evals;
-int32_t reps;
+Statistik statistik;
 bool (*anhalten)();
 bool abgebrochen;
 uint64_t vorgeschichte[VORGESCHICHTE];
@@ -36,15 +34,11 @@ int32_t wurzel_auswahl_anzahl;
 ZugEintrag wurzel_ausschluss[MAXZUEGE];
 int32_t wurzel_ausschluss_anzahl;
 void (*wurzel_meldung)(int eintrag);
+void (*wurzel_anzeige)(const ZugEintrag& m);
 int32_t wurzel_nummer;
-int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
-int32_t nullcut, checkextensions, capture_ext, futility, reductions;
-int16_t one_response, threat_extension;
-int32_t betacuts, firstbetacutoff, cutoff_zaehler, cutoff_zahl;
 
 namespace {
 
-constexpr int KOENIGSWERT = 20000;
 constexpr int NULLZUG_TIEFE = 4;
 constexpr int QSUCHE_TIEFE = 6;    // captures are searched this many levels below the horizon
 constexpr int MAX_SCHACHEXT = 50;
@@ -81,8 +75,6 @@ bool kind_lage;
 // path, so one buffer per level never serves two live nodes, and 256 lines of
 // 1024 moves live in static storage rather than on the stack.
 Variante kindlinien[EBENEN];
-
-inline int gegenseite(int farbe) { return farbe == WEISS ? SCHWARZ : WEISS; }
 
 inline bool nimmt_koenig(const ZugEintrag& m) { return m.geschlagen == wkonig || m.geschlagen == skonig; }
 
@@ -151,9 +143,7 @@ int reduktionsrand(int rest) {
 }  // namespace
 
 bool in_wurzel_auswahl(const ZugEintrag& m) {
-    const auto derselbe = [&m](const ZugEintrag& a) {
-        return a.von == m.von && a.nach == m.nach && a.neue_figur == m.neue_figur;
-    };
+    const auto derselbe = [&m](const ZugEintrag& a) { return derselbe_zug(a, m); };
     for (int i = 0; i < wurzel_ausschluss_anzahl; ++i)
         if (derselbe(wurzel_ausschluss[i])) return false;
     if (wurzel_auswahl_anzahl == 0) return true;
@@ -189,17 +179,18 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     // 1. Count the node and forget the capture an earlier node of this level
     //    made, so a recapture is only ever measured against this path. Every
     //    few thousand nodes the driver is asked whether to stop.
-    ++nodes;
+    ++statistik.nodes;
     const bool schon_bewertet = kind_bewertet;
     kind_bewertet = false;
     Lage& lage = lagen[tiefe];
     if (!kind_lage) lage_aus_brett(lage);
     kind_lage = false;
-    if ((nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten()) abgebrochen = true;
+    if ((statistik.nodes & (ABFRAGE_KNOTEN - 1)) == 0 && anhalten != nullptr && !abgebrochen && anhalten())
+        abgebrochen = true;
     if (abgebrochen) return alpha;
     capmove[tiefe].geschlagen = 0;
     const int q0 = QSUCHE;
-    if (0 < tiefe && tiefe < q0) ++qnodes;
+    if (0 < tiefe && tiefe < q0) ++statistik.qnodes;
     if (tiefe > q0 && MAXTIEFE - tiefe > sel_gipfel) sel_gipfel = static_cast<int16_t>(MAXTIEFE - tiefe);
     const int gegner = gegenseite(farbe);
     Variante& kindlinie = kindlinien[tiefe];
@@ -219,7 +210,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         const uint64_t k = hashkennung ^ korrektur[tiefe] ^ (farbe == SCHWARZ ? schwarz_kennung() : 0);
         for (int j = 0; j < vorgeschichte_anzahl; ++j)
             if (vorgeschichte[j] == k) {
-                ++reps;
+                ++statistik.reps;
                 return 0;
             }
     }
@@ -227,7 +218,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         int treffer = 0;
         for (int j = MAXTIEFE; j >= tiefe + 1; --j) {
             if (wiederholung[j].kennung == hashkennung && wiederholung[j].index == hashindex && ++treffer == 3) {
-                ++reps;
+                ++statistik.reps;
                 return 0;
             }
         }
@@ -247,7 +238,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     if (tiefe > q0) {
         const HashEintrag& h = hashtable[slot];
         if (hash_passt(h)) {
-            ++hashtreffer;
+            ++statistik.hashtreffer;
             killer[tiefe][2] = oldhvar[tiefe];
             killer[tiefe][1] = als_zug(h.bestzug);
             if (h.tiefe >= tiefe && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) {
@@ -257,11 +248,11 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
                     return h.wert;
                 }
                 if (h.flag == HASH_UNTERGRENZE && h.wert >= beta) {
-                    ++hashbetacut;
+                    ++statistik.hashbetacut;
                     return beta;
                 }
                 if (h.flag == HASH_OBERGRENZE && h.wert <= alpha) {
-                    ++hashalphacut;
+                    ++statistik.hashalphacut;
                     return alpha;
                 }
                 if (h.wert < beta) null_erlaubt = false;
@@ -307,7 +298,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         --nullstatus;
         if (abgebrochen) return alpha;
         if (v >= beta) {
-            ++nullcut;
+            ++statistik.nullcut;
             return beta;
         }
     }
@@ -348,7 +339,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     bool einzig_erweitert = false;
     bool hier_erweitert = false;
     if (nrPIECES > 7 && im_schach && QSUCHE > 6 && schachext < MAX_SCHACHEXT) {
-        ++checkextensions;
+        ++statistik.checkextensions;
         ++schachext;
         schach_erweitert = hier_erweitert = true;
         if (schachext > 1) --QSUCHE;
@@ -362,7 +353,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             zugzur(tiefe, i);
         }
         if (legal == 1 && onerep_extended < MAX_ONEREP) {
-            ++one_response;
+            ++statistik.one_response;
             ++onerep_extended;
             --QSUCHE;
             einzig_erweitert = hier_erweitert = true;
@@ -394,7 +385,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (tiefe == MAXTIEFE) {
             if (i == n) wurzel_farbe = farbe, wurzel_erster = e;
             wurzel_zuege = n, wurzel_offen = i - 1, wurzel_aktuell = m;
-            if (ausgabe == 1) printf("Thinking: %s%s\r", feld[m.von], feld[m.nach]);
+            if (wurzel_anzeige != nullptr) wurzel_anzeige(m);
             if (wurzel_eingeschraenkt() && !in_wurzel_auswahl(m)) continue;
             ++wurzel_nummer;
             if (wurzel_meldung != nullptr) wurzel_meldung(e);
@@ -437,16 +428,16 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             const CapMove* vorher = tiefe < MAXTIEFE ? &capmove[tiefe + 1] : nullptr;
             bool erweitern = false;
             if (nrPIECES > 10 && q > 6 && extended <= 0 && distance[m.nach][gegnerkoenig] == 1) {
-                ++threat_extension;
+                ++statistik.threat_extension;
                 erweitern = true;
             } else if (extended <= 0 && q > 6 &&
                        ((m.figur == wbauer && i_reihe[m.nach] > 6) || (m.figur == sbauer && i_reihe[m.nach] <= 2))) {
-                ++threat_extension;
+                ++statistik.threat_extension;
                 erweitern = true;
             } else if (q > 6 && tiefe > q + 2 && extended <= 2 && vorher != nullptr && vorher->geschlagen != leer &&
                        std::abs(vorher->geschlagen) > wbauer && m.geschlagen != leer && m.nach == vorher->nach &&
                        std::abs(m.figur) < std::abs(vorher->figur)) {
-                ++capture_ext;
+                ++statistik.capture_ext;
                 erweitern = true;
             }
             if (erweitern) {
@@ -480,7 +471,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             const int marge = tiefe == QSUCHE + 1 ? 350 : 550;
             const int s = bewerte(kind, farbe, alpha - rand, beta + rand);
             if (s + marge <= alpha) {
-                ++futility;
+                ++statistik.futility;
                 zugzur(tiefe, e);
                 continue;
             }
@@ -493,7 +484,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             if (s + rand < alpha) {
                 ++QSUCHE;
                 reduction = 1;
-                ++reductions;
+                ++statistik.reductions;
                 reduziert = true;
             }
         }
@@ -531,14 +522,14 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
         if (s >= beta) {
             if (m.geschlagen == leer) killer_merken(tiefe, m);
             if (i == n) {
-                ++firstbetacutoff;
+                ++statistik.firstbetacutoff;
             } else {
-                ++cutoff_zaehler;
-                cutoff_zahl += n - i + 1;
+                ++statistik.cutoff_zaehler;
+                statistik.cutoff_zahl += n - i + 1;
             }
             knoten_erweiterung_zurueck();
             zug_erweiterung_zurueck();
-            ++betacuts;
+            ++statistik.betacuts;
             zugzur(tiefe, e);
             ToHash(slot, tiefe, s, m, HASH_UNTERGRENZE);
             return s;

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "movegen/movegen.h"
+#include "search/ordnung.h"
 
 namespace kelpin {
 
-inline constexpr int EBENEN = 256;         // levels 0 ... 255
 inline constexpr int VARIANTE_ZUEGE = 1024;
 
 // The line a node hands back to its caller, first move first.
@@ -17,10 +17,18 @@ struct Variante {
     ZugEintrag zuege[VARIANTE_ZUEGE];
 };
 
+// --- scores -----------------------------------------------------------------
+
+// A king capture scores KOENIGSWERT less the levels from the root, so a mate
+// found nearer scores higher; every score beyond MATT_SCHWELLE (either sign)
+// is a mate, and the levels to it give its distance.
+inline constexpr int KOENIGSWERT = 20000;
+inline constexpr int MATT_SCHWELLE = 19000;
+
 // --- levels and path state --------------------------------------------------
 
 inline constexpr int QSUCHE_START = 60;
-extern int16_t QSUCHE;  // horizon level; extensions lower it, reductions raise it
+// QSUCHE, the horizon level, is declared in search/ordnung.h.
 extern int32_t MAXTIEFE;  // root level of the current iteration
 extern int16_t nullstatus;
 extern int16_t schachext;
@@ -37,13 +45,18 @@ extern Wiederholung wiederholung[EBENEN];
 
 // --- statistics -------------------------------------------------------------
 
-// 64 bits: an analysis that runs for hours passes 2^31 nodes.
-extern int64_t nodes, qnodes, evals;
-extern int32_t reps;
-extern int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
-extern int32_t nullcut, checkextensions, capture_ext, futility, reductions;
-extern int16_t one_response, threat_extension;
-extern int32_t betacuts, firstbetacutoff, cutoff_zaehler, cutoff_zahl;
+// What a turn counts: the node counts that the limits and the status lines
+// read, and the tallies of the search statistics report. The search owns
+// them; suche_vorbereiten zeroes them (and the evaluation's `evals`).
+struct Statistik {
+    int64_t nodes, qnodes;  // 64 bits: an analysis that runs for hours passes 2^31 nodes
+    int32_t reps;
+    int32_t hashtreffer, hashbetacut, hashalphacut, hashstores;
+    int32_t nullcut, checkextensions, capture_ext, futility, reductions;
+    int16_t one_response, threat_extension;
+    int32_t betacuts, firstbetacutoff, cutoff_zaehler, cutoff_zahl;
+};
+extern Statistik statistik;
 
 // --- transposition table ----------------------------------------------------
 
@@ -148,6 +161,9 @@ int hash_promille();
 
 // --- move ordering ----------------------------------------------------------
 
+// Raised by the move sort when it meets a king capture.
+extern int16_t GeschKonig;
+
 struct PlyKiller {
     int32_t zaehler1;
     ZugEintrag zug1;
@@ -155,14 +171,21 @@ struct PlyKiller {
     ZugEintrag zug2;
 };
 
-extern ZugEintrag killer[EBENEN][4];  // slots 1 ... 3 are a node's hints
+// killer, history_heuristic, faktor and historywrites: search/ordnung.h.
 extern PlyKiller plykiller[EBENEN];
 extern ZugEintrag oldhvar[EBENEN];
-extern int32_t history_heuristic[EBENEN][65][65];
-extern int16_t faktor;
-extern int32_t historywrites;
 
 void InitSearch();
+
+// A turn's start: the statistics zeroed, the table emptied, the keys taken
+// from the board, the ordering tables reset (the hints and killers of the
+// previous turn stay: they are the next turn's first guesses).
+void suche_vorbereiten();
+// The first k moves of a line (zuege[0] first) become the hints of the levels from `oben`
+// down (move i at level oben - i), for the next iteration or turn.
+void hinweise_setzen(const ZugEintrag* zuege, int k, int oben);
+// Forgets what a turn leaves for the next one: the hints and the killers.
+void hinweise_vergessen();
 void qmoveorder(int tiefe, int lo, int hi);
 
 // The order qmoveorder(tiefe, 1, n) gives a list, found one place at a time
@@ -226,6 +249,9 @@ bool in_wurzel_auswahl(const ZugEintrag& m);
 // visit of the root, pseudo-legal ones included.
 extern void (*wurzel_meldung)(int eintrag);
 extern int32_t wurzel_nummer;
+// Told of every move of the root's list as it is taken up, in or out of the
+// set (nullptr: nobody is): the console's progress line.
+extern void (*wurzel_anzeige)(const ZugEintrag& m);
 
 // For a search stopped before any root move was searched to its end: the
 // legal move the root's own ordering put first in the latest iteration (the
