@@ -111,6 +111,16 @@ std::vector<std::string> legale_woerter() {
         if (m.umwandlung == 1) t += umwandlungsbuchstabe(m.neue_figur);
         w.push_back(t);
     }
+    // En passant, which the generator leaves to the game level: right after the double step.
+    const int ep = en_passant_feld(), vz = werdran == WEISS ? 1 : -1, opfer = ep - 8 * vz;
+    for (const int von : {opfer - 1, opfer + 1}) {
+        if (ep == 0 || von < 1 || von > 64 || i_reihe[von] != i_reihe[opfer] || brett[von] != vz * wbauer) continue;
+        const int16_t geschlagen = brett[opfer];
+        brett[ep] = brett[von], brett[von] = leer, brett[opfer] = leer;
+        const bool legal = !koenig_bedroht(werdran);
+        brett[von] = brett[ep], brett[ep] = leer, brett[opfer] = geschlagen;
+        if (legal && geschlagen == -vz * wbauer) w.push_back(std::string(feld[von]) + feld[ep]);
+    }
     return w;
 }
 

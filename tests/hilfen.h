@@ -35,7 +35,7 @@ std::string nach_start(const std::string& aus);
 // pending double step and the positions since the last capture or pawn move.
 std::string spielstand();
 
-// The legal moves of the side to move in the game position, as words.
+// The legal moves of the side to move in the game position, as words, en passant included.
 std::vector<std::string> legale_woerter();
 
 // Runs command lines through the XBoard/console loop in this process and

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -277,21 +276,6 @@ TEST(Buch, BeschaedigteDateienWerdenAbgewiesen) {
         if (f.pfad != verzeichnis && f.pfad.rfind(testing::TempDir(), 0) == 0) unlink(f.pfad.c_str());
     unlink(guter_pfad.c_str());
     rmdir(verzeichnis.c_str());
-}
-
-TEST(Buch, DebiansBuchWennVorhanden) {
-    struct stat st {};
-    if (stat(BUCH_STANDARD, &st) != 0) GTEST_SKIP() << BUCH_STANDARD << " is not installed";
-    test::neustart();
-    ASSERT_TRUE(buch_laden(BUCH_STANDARD)) << buch_warnung();
-    spiele_ab_grundstellung("");
-    Buchzug z[64];
-    EXPECT_GT(buch_eintraege(buch_schluessel(), z, 64), 0);
-    Buchzug g{};
-    ASSERT_TRUE(buch_waehlen(g));
-    EXPECT_EQ(zug_lesen(text_von(g).c_str()), Eingabe::GESPIELT) << text_von(g);
-    EXPECT_EQ(buch_illegale(), 0);
-    buch_schliessen();
 }
 
 // The book in play, through the program: a book move is announced with its

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -225,7 +224,7 @@ TEST(Uci, Pondern) {
 }
 
 // 40 plies, each from the whole game sent anew and 3 s on both clocks:
-// every bestmove is a legal move, checked by the library in this test.
+// every bestmove is a legal move, en passant included, checked by the library in this test.
 void selbstpartie(const std::vector<std::string>& optionen) {
     test::neustart();
     Prozess kelpin;
