@@ -1,6 +1,5 @@
-// Moves read from the input: how a word is written onto the board, the game
-// record it leaves, the check for a legal answer with its result lines, and
-// the listing of the record.
+// Moves read from the input: the board and record they leave, the answer
+// check with its result lines, and the listing of the record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,13 +33,11 @@ std::string eingabe(const std::string& woerter) {
 }
 
 TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
-    // Words, the placement after them, the home squares that lost their
-    // castling right (left, landed on, or the castling rook's), and what the
-    // answer check prints. On a board no game reaches (a king missing or
-    // doubled) a word is written as it comes: castling is the king's
-    // two-square step, whatever stands in between; a pawn changing its file
-    // onto an empty square takes en passant; the promotion letter counts in
-    // lower case only, on rank 8 or 1, whose number gives the colour.
+    // Words, the placement after them, the home squares that lost their castling
+    // right, and what the answer check prints. On a board no game reaches a word
+    // is written as it comes: castling is the king's two-square step, a pawn
+    // changing its file onto an empty square takes en passant, the promotion's
+    // lower-case letter counts on rank 8 or 1, whose number gives the colour.
     const char* const BAUER_E7 = "7k/4P3/8/8/8/8/8/K7";
     const char* const PATT = "result 1/2-1/2 {Stalemate}\n";
     const std::tuple<const char*, int, const char*, const char*, const char*, const char*> faelle[] = {
@@ -83,9 +80,8 @@ TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
         for (const auto& [name, flagge] : flaggen)
             if (flagge != 0) ohne += ohne.empty() ? name : std::string(" ") + name;
         EXPECT_EQ(ohne, ohne_recht) << woerter;
-        // The record keeps the first five characters of each word; the side
-        // to move passes on after every move, the engine's colour only after
-        // one that leaves a reply.
+        // The record keeps five characters a word; the side to move passes on,
+        // the engine's colour only after a move that leaves a reply.
         const std::string text = woerter, letztes = text.substr(text.rfind(' ') + 1);
         const int zuege = 1 + static_cast<int>(std::count(text.begin(), text.end(), ' '));
         EXPECT_EQ(SpielZugNummer, zuege) << woerter;
@@ -96,14 +92,12 @@ TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
 }
 
 TEST(Eingabe, LegaleZuegeUndVerweigerte) {
-    // On boards a game reaches a word is taken only as a legal move of the
-    // side to move ('+'); any other is refused ('-') with a line and changes
-    // nothing. On a board no game reaches every word is taken.
+    // Where a game can reach the board only a legal move is taken ('+'); any
+    // other is refused ('-'), changing nothing. Elsewhere every word is taken.
     const std::tuple<const char*, int, const char*> faelle[] = {
         // From an empty square, a move of the side not to move, and moving twice.
         {GRUNDSTELLUNG, WEISS, "-e3e2 -e7e5 +e2e4 -e4e5 +e7e5 -e5e4 +g1f3"},
-        // Castling: without the right (the rooks went and came back), through
-        // an attacked square, out of check; kingside and queenside allowed.
+        // Castling without the right (the rooks went and came back), through check, out of check.
         {"r3k2r/8/8/8/8/8/8/R3K2R", WEISS, "+h1h2 +h8h7 +h2h1 +h7h8 -e1g1 +e1c1 -e8g8 -e8c8"},
         {"4kr2/8/8/8/8/8/8/R3K2R", WEISS, "-e1g1 +e1c1"},
         {"4k3/4r3/8/8/8/8/8/R3K2R", WEISS, "-e1g1 -e1c1 +e1f1"},
@@ -119,8 +113,7 @@ TEST(Eingabe, LegaleZuegeUndVerweigerte) {
         // Into check, and a pinned piece.
         {"4k3/8/8/8/8/8/4r3/4K3", WEISS, "-e1d2 -e1f2 +e1e2"},
         {"4k3/4r3/8/8/8/8/4B3/4K3", WEISS, "-e2d3 +e1d1"},
-        // Boards no game reaches: no king, two kings, a pawn on the last
-        // rank, the side not to move in check. Any word is written.
+        // Boards no game reaches: no king, two kings, a pawn on the last rank, the side not to move in check.
         {"8/8/8/8/8/8/4P3/8", WEISS, "+e2e5 +e5e5"},
         {"4k3/8/8/8/8/8/8/K3K3", WEISS, "+e1e3 +e3e1"},
         {"P3k3/8/8/8/8/8/8/4K3", WEISS, "+e8e7 +a8a1"},
@@ -149,15 +142,13 @@ TEST(Partieliste, GeradeUngeradeUndUeberlauf) {
     const uint64_t kennung = hashkennung;
     EXPECT_EQ(eingabe("z9z9 E2E4 e2 e2e e2z9 i1a1 list"), "") << "words that are no move, and no record";
     EXPECT_EQ(platzierung() + " " + std::to_string(werdran), std::string(GRUNDSTELLUNG) + " 1");
-    // An odd count shows the entry after the last move, here as an earlier
-    // game of the same run left it.
+    // An odd count shows the entry after the last move, as an earlier game left it.
     strcpy(gamehistory[4].zugtext, "h7h5");
     EXPECT_EQ(eingabe("e2e4 e7e5 g1f3 list"), "e2e4 - e7e5\ng1f3 - h7h5\n");
     EXPECT_EQ(eingabe("b8c6 list"), "e2e4 - e7e5\ng1f3 - b8c6\n");
     EXPECT_EQ(gamehistory[1].schluessel, kennung) << "the key before the move";
 
-    // Past the record's last entry, 999, the game goes on and the record
-    // keeps what fits: 500 lines, the last pairs 997/998 and 999/1000.
+    // Past the record's last entry, 999, the game goes on and the record keeps what fits.
     partie();
     memset(gamehistory, 0, sizeof gamehistory);
     SpielZugNummer = 997;

@@ -11,12 +11,8 @@
 namespace kelpin {
 namespace {
 
-// One line of random input. The program takes the first word of each piece
-// of 255 characters as a command. Random text must not start a thinking
-// turn, end the program, switch to the console or analysis or run a
-// benchmark of unknown length: raw bytes leave out 'o', 'p', 'u' and 'z', no
-// other random part can spell go, quit, output, analyze or perft, and `new`
-// (which leaves force mode) comes with a `force` after it.
+// One line of random input that can spell no go, quit, output, analyze or perft
+// (raw bytes leave out 'o', 'p', 'u', 'z'); `new` comes with a `force` after it.
 std::string zufallszeile(std::mt19937& g) {
     auto text = [&](std::string_view zeichen, size_t laenge) {
         std::string t;

@@ -1,7 +1,5 @@
-// The static evaluation against values worked out by hand. A term is isolated
-// by comparing boards that differ in one feature (mostly a king move, which
-// only king terms see); full values are M + K + L/2 + T/2 + B/2, each half
-// truncated toward zero.
+// The static evaluation against values worked out by hand: M + K + L/2 + T/2 +
+// B/2, each half truncated; a term is isolated by a king move only king terms see.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -39,20 +37,16 @@ int differenz(const char* fen, int feld, int ruhig) {
 TEST(Bewertung, Bezugsstellungen) {
     test::neustart();
     const int vorher = evals;
-    // L -72 (knights 3*(-20) + 3*8, bishops 3*(-20) + 3*8; pair, hemming and
-    // edge terms cancel), T 3 (queens), B -14 (Black's pawn centre): -36 + 1 - 7.
+    // L -72 (minor pieces), T 3 (queens), B -14 (Black's pawn centre): -36 + 1 - 7.
     EXPECT_EQ(eval(0, 0, UNTEN, OBEN), -42);
     EXPECT_EQ(evals, vorher + 1);
     EXPECT_EQ(nrPIECES, 32);
     EXPECT_EQ(nrBAUERN, 16);
     teststellung(4);
-    // M 16; K 35 (Ng5 three from h8); scan L 18, T 2, B 21 + 25. Files: a -54
-    // (isolated) -13-23 -12; b +63 +13+23+16; c -13; d +62 (passed) -13; e +71
-    // -13-23; g -63; h +13. B 125, T -43: 16 + 35 + 9 - 21 + 62.
+    // M 16; K 35 (Ng5 three from h8); B 125, T -43, L 18: 16 + 35 + 9 - 21 + 62.
     EXPECT_EQ(eval(0, 0, UNTEN, OBEN), 101);
     teststellung(5);
-    // 7k/8/8/pppppppp/PPPPPPPP/8/8/K7: B 72 - 72 - 46. Black's a/b/c pawn counts
-    // name a1, the king's own square: K -(9+8+8)*7; h8 bare +35. -140 - 23.
+    // B -46; Black's a/b/c pawn counts name a1, the king's square: K -175 + 35.
     EXPECT_EQ(eval(0, 0, UNTEN, OBEN), -163);
 
     const struct {
@@ -69,8 +63,7 @@ TEST(Bewertung, Bezugsstellungen) {
         {"4k3/8/8/8/8/8/8/4K3", 0, e1, e8},      // two squares: the count decides
         {"8/8/8/8/8/8/4P3/4K3", 0, e1, 0},
         {"8/8/8/8/8/8/8/R6R", 0, 0, 0},
-        // 24 bishops: L 3*(-21) - 38 + 12*13 (edge ring). With no white king all
-        // stand at distance 0, as does the missing queen: K -30*25.
+        // 24 bishops; with no white king all stand at distance 0, as does the missing queen.
         {"bbbbbbbb/bbbbbbbb/bbbbbbbb/8/8/8/8/8", -8523, 0, 0},  // -7800 - 750 + 55/2
     };
     for (const auto& f : faelle) {
@@ -83,8 +76,7 @@ TEST(Bewertung, Bezugsstellungen) {
 }
 
 TEST(BewertungFenster, VorzeitigeAusstiege) {
-    // M 0, L -72, T 3, B -14; K 55 (queen on the board, king on rank 6) + 52
-    // (five pieces five from e6) - 25 (e1) = 82: 82 - 42 = 40.
+    // The initial position's L -72, T 3, B -14 with K 82 from the king on e6: 40.
     const char* sk_e6 = "rnbq1bnr/pppppppp/4k3/8/8/8/PPPPPPPP/RNBQKBNR";
     const char* wk_e3 = "rnbqkbnr/pppppppp/8/8/8/4K3/PPPPPPPP/RNBQ1BNR";  // K -55 - 52 + 25: -82 - 42
     const char* schwer = "k6K/8/8/8/8/8/2q4r/r7";  // M -1900; T -18 (Ra1) - 20 (Qc2) - 18 (Rh2) - 66 (open)
@@ -94,8 +86,7 @@ TEST(BewertungFenster, VorzeitigeAusstiege) {
     } faelle[] = {
         // M alone once M <= alpha - 100.
         {schwer, -1800, OBEN, -1900}, {schwer, -1801, OBEN, -1961}, {sk_e6, 100, OBEN, 0}, {sk_e6, 99, OBEN, 40},
-        // M+L+K+B+T = -28 reaches beta + 100: M+L+B+T, without K. Then M+L+T+K = -14
-        // without B; S = 10 stays below beta + 150.
+        // M+L+K+B+T against beta + 100 (K left out), then M+L+T+K against beta + 150.
         {sk_e6, UNTEN, -128, -83}, {sk_e6, UNTEN, -127, -14}, {sk_e6, UNTEN, -114, -14}, {sk_e6, UNTEN, -113, 40},
         // M+K = -55 < alpha - 100; then S = M+K+L = -154 < alpha - 150.
         {wk_e3, 50, OBEN, -55}, {wk_e3, 45, OBEN, -154}, {wk_e3, -3, OBEN, -154}, {wk_e3, -4, OBEN, -124},
@@ -106,8 +97,7 @@ TEST(BewertungFenster, VorzeitigeAusstiege) {
 }
 
 TEST(BewertungKoenig, Differenzen) {
-    // Kings g1/g8 behind a2 b2 c2 f2 g2 h2 / a7 b7 c7 f7 g7 h7: 14 squares, so
-    // king safety runs. The king comes from a square where no term fires.
+    // Kings g1/g8 behind six pawns each: 14 squares, so king safety runs.
     const char *ohne_wk = "6k1/ppp2ppp/8/8/8/8/PPP2PPP/8", *ohne_sk = "8/ppp2ppp/8/8/8/8/PPP2PPP/6K1";
     const char *p_g3 = "6k1/ppp2ppp/8/8/8/6P1/PPP2P1P/8", *p_h6 = "8/ppp2pp1/7p/8/8/8/PPP2PPP/6K1";
     const char *p_f3 = "6k1/ppp2ppp/8/8/8/5P2/PPP3PP/8", *p_f6 = "8/ppp3pp/5p2/8/8/8/PPP2PPP/6K1";
@@ -129,17 +119,14 @@ TEST(BewertungKoenig, Differenzen) {
         {p_f6, f7, e6, 50}, {p_f6, e8, e6, 40}, {"5r2/ppp2ppp/8/8/8/8/PPP2PPP/6K1", e8, e6, 65},
         {"6k1/ppp2ppp/8/8/8/8/PPP2PPP/5R2", e1, e3, -65}, {"6k1/ppp2ppp/8/8/8/8/PPP2PPP/6R1", e1, e3, -65},
         {"6k1/ppp2ppp/8/8/8/8/PPP2PPP/7R", e1, e3, -25},
-        // Qb3, Nd2, Be2 within two of c4: 85 + 58 + 60 + 3*30, all six from h8.
-        // Without a queen its square 0 lies at distance 0: still three near.
+        // Qb3, Nd2, Be2 within two of c4; without a queen its square 0 lies at distance 0.
         {"8/ppp2ppp/8/8/8/1Q6/PPPNBPPP/6K1", c4, h8, 293}, {"8/ppp2ppp/8/8/8/8/PPPNBPPP/6K1", c4, h8, 208},
-        // No white f/g/h pawns: each file measures from g8 to square 0, 7*26. Black's
-        // lone a/b/c pawns name a1: b1 -25*6, c1 -25*5, shelter +40; a1 only -25*7.
+        // No white f/g/h pawns: 7*26 each from g8 to square 0. Black's a/b/c pawns name a1.
         {sturm_w, b1, e3, 182 - 150 + 40}, {sturm_w, c1, e3, 182 - 125 + 40}, {sturm_w, a1, e3, -175},
-        // Mirrored -182, shelter -40; White's a-pawn names a1, seven from b8 and a8: 0,
-        // but 25*7 without white a/b/c pawns; c7 is six from a1: +25.
+        // Mirrored; White's a-pawn names a1, seven from b8 and a8.
         {sturm_s, b8, e6, -182 - 40}, {sturm_s, a8, e6, 0}, {"8/pppp3p/8/3rr3/8/8/3PPPPP/6K1", a8, e6, 175},
         {"8/pp2p3/2p5/3rr3/8/8/PPP2PPP/6K1", c7, e6, -182 + 25},
-        // b2 on b3 (b7 on b6): no shelter, 5 the other way. c3 stands in for c2; c2 storms, no shelter.
+        // b2 on b3 (b7 on b6): no shelter; c3 stands in for c2.
         {p_b3, b1, e3, 182 - 150 - 5}, {"8/p1pp4/1p6/3rr3/8/8/PPP2PPP/6K1", b8, e6, -182 + 5},
         {p_c3, b1, e3, 182 - 150 + 40}, {p_c3, c2, e3, 182 - 125},
         // Enemy rooks on d and e; no pawn on d, only the king's own on e.
@@ -147,8 +134,7 @@ TEST(BewertungKoenig, Differenzen) {
     };
     for (const auto& f : faelle) EXPECT_EQ(differenz(f.fen, f.feld, f.ruhig), f.wert) << f.fen << " " << f.feld;
 
-    // A queen, knight or bishop on b3 (b6), the enemy king 1 to 5 squares away
-    // along the diagonal and beyond, against h6 (h3), six away.
+    // A queen, knight or bishop on b3 (b6), the enemy king 1 to 5 squares away, against six.
     const int wert[3][5] = {{85, 60, 45, 15, 10}, {40, 58, 35, 25, 15}, {55, 60, 45, 20, 6}};
     const char* fen[3][2] = {{"8/ppp2ppp/8/8/8/1Q6/PPP2PPP/6K1", "6k1/ppp2ppp/1q6/8/8/8/PPP2PPP/8"},
                              {"8/ppp2ppp/8/8/8/1N6/PPP2PPP/6K1", "6k1/ppp2ppp/1n6/8/8/8/PPP2PPP/8"},
@@ -164,22 +150,18 @@ TEST(BewertungKoenig, Differenzen) {
 TEST(BewertungFiguren, Gesamtwerte) {
     pruefe({
         {"6k1/1pp2ppp/8/8/8/8/PPP2PPP/6K1", 103 - 6},  // skeleton less a7: 13 squares, no K; B 1, T -13
-        // Skeleton K 47 (g1), B -3. Nc6 blockades c7: L 27 + 17*2, T 4, K 25; Nh3 on
-        // the edge before h2: L -15 - 3, T 1, K 15; over nine pawns L 10.
+        // Skeleton K 47, B -3; Nc6 blockades c7, Nh3 on the edge before h2.
         {"6k1/ppp2ppp/2N5/8/8/7N/PPP2PPP/6K1", 620 + 87 + 26 + 2 - 1},
-        // Nf3 blockades f2: L -27 - 4 - 17*2, K -58; Na6: L -1 + 15 + 3; L -10.
         {"6k1/ppp2ppp/n7/8/8/5n2/PPP2PPP/6K1", -620 + 47 - 58 - 29 - 1},
-        // Bb1 L -30 - 8 - 13*3; Bb3 L 3 - 16 - 30, T 2, K 6; pair 33; Bb8 L -6 + 8 + 13*3.
+        // Bb1, Bb3 and the pair; Bb8.
         {"1b4k1/ppp2ppp/8/8/8/1B6/PPP2PPP/1B4K1", 325 + 47 + 6 - 23 + 1 - 1},
         {"6k1/ppp2ppp/8/8/8/6P1/PPP2P1P/6K1", 47 - 13 + 1},  // g3: B -3 + 6, L -18 (g3, h2, no Bg2) - 8
         {"6k1/ppp2ppp/8/8/8/1P6/P1P2PPP/6K1", 47 - 2 + 0},   // b3: B -3 + 2, L -5 (no bishop)
         {"6k1/ppp2p1p/6p1/8/8/8/PPP2PPP/6K1", 82 + 13 - 5},  // g6: B -3 - 7, L 18 + 8, g8 bare K 35
         {"6k1/p1p2ppp/1p6/8/8/8/PPP2PPP/6K1", 47 + 2 - 3},   // b6: B -3 - 3, L 5
-        // Ne5 backed by d4: L 18 + 25, T 12 - 13; B 30 (scan) - 45 (isolated) + 111
-        // (passed). Ne4 backed by d5: L -25 - 18 - 12, T 13; B -42 + 45 - 111.
+        // Ne5 backed by d4 (passed, isolated); Ne4 backed by d5.
         {"4k3/8/8/4N3/3P4/8/8/4K3", 413 + 21 + 0 + 48}, {"4k3/8/8/3p4/4n3/8/8/4K3", -413 - 27 + 6 - 54},
-        // Bf8 L 12, Qe7 T -7, open e T -22, the queen shutting in the bishop L 20.
-        // Mirrored: Bf1 L -30, Qe2 T 6, open e T 22, L -20.
+        // The queen on the open e-file shutting in the bishop, and mirrored.
         {"4kb2/4q3/8/8/8/8/8/4K3", -1225 + 16 - 14}, {"4k3/8/8/8/8/8/4Q3/4KB2", 1225 - 25 + 14},
     });
 }
@@ -190,18 +172,15 @@ TEST(BewertungBauern, Struktur) {
         {"4k3/8/8/8/8/4P3/4P3/4K3", 206 - 6 - 13},     // B -4 - 54 - 27 - 33 + 35 + 27 + 30; T -13
         {"4k3/4p3/8/8/4P3/4P3/4P3/4K3", 206 - 17},     // B 31, isolated -45 (e4 leads) + 63, -83
         {"4k3/3p4/3p4/3p4/3p4/8/3P4/4K3", -309 + 40},  // B -80, isolated -63 + 63 (d7), 40*4
-        // Twenty squares: a2 isolated -63, passed 35 + 4, scan -4; T -2 - 13 (half-open
-        // a) - 22 (open b); K 47. A 21st (Rh8, T -2): no longer passed.
+        // Twenty squares: a2 isolated and passed; a 21st (Rh8): no longer passed.
         {"1r1rr1k1/2pppppp/8/8/8/8/P1PPPPPP/3RR1K1", -397 + 47 - 18 - 14},
         {"1r1rr1kr/2pppppp/8/8/8/8/P1PPPPPP/3RR1K1", -897 + 47 - 19 - 33},
-        // c6, black king on rank 4: unstoppable 280, isolated -27, passed 35 + 54 +
-        // 60, scan 4: B 406; T -13; K -72 - 36 - 50 (a1 on the edge).
+        // c6 unstoppable (B 406) or caught by the black king; K -158 for a1 on the edge.
         {"8/8/2P5/8/4k3/8/8/K7", 103 - 158 - 6 + 203},
         {"8/8/2P5/4k3/8/8/8/K7", 103 - 158 - 6 + 63},  // 9 - 6 > |3 - 5 + 2|: caught
         {"8/7k/2P5/8/8/8/8/K7", 103 - 9 - 6 + 203},    // 3 > |3 - 8 + 2| fails; K -9 - 50 + 50
         {"8/6k1/2P5/8/8/8/8/K7", 103 - 34 - 6 + 63},   // 3 > |3 - 7 + 2| holds; K -9 - 50 + 25
-        // f3, white king on rank 5: -280, isolated 27, passed -89 - 60, scan -8: B
-        // -410; T 13; K 72 + 36 + 50 (h1 on the edge).
+        // f3 unstoppable (B -410) or caught by the white king; K 158 for h1 on the edge.
         {"8/8/8/4K3/8/5p2/8/7k", -103 + 158 + 6 - 205},
         {"8/8/8/8/4K3/5p2/8/7k", -103 + 158 + 6 - 65},  // 3 > |6 - 5 - 2|: caught
         {"8/8/8/8/K7/5p2/8/7k", -103 + 18 + 6 - 205},   // 3 > |6 - 1 - 2| fails; K 18 - 50 + 50
@@ -211,15 +190,14 @@ TEST(BewertungBauern, Struktur) {
 
 TEST(BewertungLinien, Werte) {
     pruefe({
-        // Re1 on the e6 king's open file: K 41 + 67, T 6 + 22; fifteen squares add
-        // no file term, sixteen (Rh8, T -2) add 21 + 42. Mirrored: T 2 - 6 - 22 - 63.
+        // Re1 on the e6 king's open file; fifteen squares add no file term, sixteen do.
         {"8/ppp2ppp/4k3/8/8/8/PPP2PPP/K3R3", 500 + 108 + 14 - 1},
         {"7r/ppp2ppp/4k3/8/8/8/PPP2PPP/K3R3", 108 + 89 / 2 - 1},
         {"k3r3/ppp2ppp/8/8/8/4K3/PPP2PPP/7R", -108 - 44 - 1},
         {"4k3/8/3p4/8/8/8/8/3RK3", 397 + 29 - 23},  // isolated d6: T 6 + 13 + 23 + 16; B -9 + 54 - 62 - 30
         {"4k3/8/p7/8/8/8/8/R3K3", 397 + 25 + 0},    // a-file 12: T 2 + 36 + 12; B -3 + 54 - 41 - 9
-        // Rd1 and Qd8 on the open d-file: 22 - 22, 12 for facing the queen: T 6 + 1 + 12.
-        {"3qk3/8/8/8/8/8/8/3RK3", -400 + 9}, {"3rk3/8/8/8/8/8/8/3QK3", 400 - 8},  // mirrored: T 2 - 6 - 12
+        // Rd1 facing Qd8 on the open d-file, and mirrored.
+        {"3qk3/8/8/8/8/8/8/3RK3", -400 + 9}, {"3rk3/8/8/8/8/8/8/3QK3", 400 - 8},
     });
 }
 

@@ -14,17 +14,11 @@
 namespace kelpin {
 namespace {
 
-using test::platzierung;
-
 using test::befehle;
 
-// What a turn may spend, from what an interface said: the limits that are
-// not the clock's (depth, nodes, no end) exactly; for the clock the safety
-// the budget owes: the target within the hard limit, at least the least
-// hard limit, and the hard limit with the transfer (Move Overhead, 50 ms
-// unless set) within the time there is, `decke` ms: st or movetime, or the
-// clock (-1: no clock, so no time limit at all). A fixed time (`fest`) is
-// that ceiling exactly.
+// What a turn may spend: depth, nodes and no end exactly; the target within
+// the hard limit, and the hard limit plus the transfer (Move Overhead) within
+// `decke` ms, the st, movetime or clock (-1: no time limit), exactly so if `fest`.
 struct Uhrfall {
     const char* befehle;
     int zuege;  // XBoard: moves into the game, counting towards the control
@@ -35,8 +29,7 @@ struct Uhrfall {
     bool endlos;
 };
 
-// The turn's order from the lines: the last line as a go (after "uci"),
-// or the engine's next move after all of them.
+// The turn's order: the last line as a go, or the engine's next move after all lines.
 Suchauftrag auftrag_aus(const Uhrfall& f) {
     test::neustart();
     const std::string zeilen = f.befehle;
@@ -70,8 +63,7 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
         {"level 40 1 0\ntime -100", 0, 0, false, 0, 0, false},  // a clock run out still moves
         {"uci\nposition startpos moves e2e4\ngo wtime 60000 btime 30000 binc 500 movestogo 20", 0, 30000, false,
          0, 0, false},
-        // Depths: below the first iteration's it is the first, above the
-        // deepest level the deepest; never "no limit". sd ends with the game.
+        // Depths are clamped to the first and the deepest, never "no limit"; sd ends with the game.
         {"sd 7", 0, 10000, true, 7, 0, false},
         {"sd 7\nnew", 0, 10000, true, 0, 0, false},
         {"sd -3", 0, 10000, true, 1, 0, false},
@@ -115,10 +107,9 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
     test::neustart();
 }
 
-// Over a grid of clocks: the target never passes the hard limit, and the
-// hard limit with the transfer never passes the clock (once there is more
-// on it than the least hard limit and a transfer), nor 70 % of it with one
-// move to the control, 50 % with two.
+// Over a grid of clocks: the target within the hard limit, the hard limit plus
+// the transfer within the clock (once it holds more than the least hard limit
+// and two transfers), and within 70 % of it with one move to the control, 50 % with two.
 TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
     const int64_t uhren[] = {0, 5, 60, 100, 500, 1000, 2000, 5000, 60000, 3600000, SCHNITTSTELLE_GROESST};
     const int64_t inkremente[] = {0, 10, 1000, 60000, SCHNITTSTELLE_GROESST};
@@ -145,19 +136,16 @@ TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
 }
 
 TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {
-    // Before any st or level the engine takes 10 seconds a move; once a
-    // clock has come, its share as in sudden death (300 s: 9.97 s).
-    std::string aus = test::programm("output\nsetboard 7k/8/8/8/8/8/8/K7\nsd 4\ngo\n");
-    EXPECT_NE(aus.find("Allocated time: 10 seconds."), std::string::npos) << aus;
-    aus = test::programm("output\ntime 30000\nsetboard 7k/8/8/8/8/8/8/K7\nsd 4\ngo\n");
-    EXPECT_NE(aus.find("Allocated time: 10 seconds."), std::string::npos) << aus;
-    aus = test::programm("output\ntime 3000\nsetboard 7k/8/8/8/8/8/8/K7\nsd 4\ngo\n");
-    EXPECT_NE(aus.find("Allocated time: 1 seconds."), std::string::npos) << aus;
+    // Before any st or level 10 s a move; with a clock its share as in sudden death (300 s: 9.97 s).
+    for (const auto& [uhr, sekunden] : {std::pair{"", "10"}, {"time 30000\n", "10"}, {"time 3000\n", "1"}}) {
+        const std::string aus =
+            test::programm(std::string("output\n") + uhr + "setboard 7k/8/8/8/8/8/8/K7\nsd 4\ngo\n");
+        EXPECT_NE(aus.find(std::string("Allocated time: ") + sekunden + " seconds."), std::string::npos) << aus;
+    }
 }
 
-// A line shown to an interface ends where the game could not go on with it:
-// at a move that is not legal (past a mate), or with the move that repeats
-// a position of the game or of the line itself.
+// A line shown to an interface ends at a move that is not legal (past a mate),
+// or with the move that repeats a position of the game or of the line.
 TEST(Linie, EndetBeiMattUndWiederholung) {
     const std::tuple<const char*, const char*, int> faelle[] = {
         {"", "g1f3 g8f6 f3g1 f6g8 g1f3", 4},            // back to the initial position
@@ -186,8 +174,7 @@ TEST(Linie, EndetBeiMattUndWiederholung) {
 TEST(Fen, FelderUndZurueckweisungen) {
     test::neustart();
     ausgabe = 0;
-    // Side to move, castling rights as flags (a right whose king or rook is
-    // not at home dropped), move counters where present.
+    // Side to move and castling flags (a right without its king or rook at home dropped).
     const std::tuple<const char*, int, const char*> faelle[] = {
         {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", WEISS, "000000"},
         {"r3k2r/8/8/8/8/8/8/R3K2R b Kq - 12 40", SCHWARZ, "100010"},
@@ -243,9 +230,8 @@ TEST(Fen, FelderUndZurueckweisungen) {
 }
 
 TEST(Zuruecknahme, UndoUndRemoveInZufallspartien) {
-    // Random games from several starts, some moves by the engine itself
-    // (one iteration each), then taken back one and two at a time: every
-    // step back gives the game exactly as it stood.
+    // Random games, every third move the engine's (one iteration), taken back
+    // one and two at a time: every step back gives the game exactly as it stood.
     const char* const starts[] = {
         "new",
         "setboard r3k2r/pppq1ppp/2npbn2/4p3/2B1P3/2NP1N2/PPPQ1PPP/R3K2R w KQkq - 0 8",

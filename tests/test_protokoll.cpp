@@ -1,7 +1,5 @@
-// The XBoard protocol as an interface speaks it: the program runs as a child
-// process, each line is sent when the answer before it has arrived (`ping`
-// answered after all before it), and every move it announces must be one
-// that the engine library, linked into this test, takes as legal there.
+// The XBoard protocol as an interface speaks it, the program a child process:
+// every move it announces must be legal to the engine library in this test.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -35,8 +33,8 @@ std::string ergebnis() {
 const std::regex DENKZEILE(R"(\d+ -?\d+ \d+ \d+ ((?:[a-h][1-8][a-h][1-8][qrbnQRBN]? )+))");
 const std::regex ZUGZEILE(R"(move ([a-h][1-8][a-h][1-8][QRBN]?))");
 
-// Reads the answer to a move or `go`: thinking lines, then the move, played here too, with
-// the result line if it ends the game; or a resignation or stalemate line. Returns the move.
+// Reads the answer to a move or `go`: thinking lines, then the move (played here
+// too) with the result line if it ends the game, or a resignation or stalemate.
 std::string antwort(Prozess& kelpin) {
     std::string z, linie;
     std::smatch m;
@@ -64,9 +62,8 @@ TEST(Protokoll, ZwangsmodusNewUndGo) {
     Prozess kelpin;
     for (const char* z : {"xboard", "protover 2", "new", "post", "hard"}) kelpin.sende(z);
     std::string z;
-    // `new` leaves force mode: the move after it is answered. Moves in force
-    // mode are not, so the answer to `ping` comes next. `go` plays for the
-    // side to move and leaves force mode: the move after it is answered again.
+    // `new` and `go` leave force mode: the move after them is answered; moves in
+    // force mode are not, so the answer to `ping` comes next.
     for (const char* eingabe : {"force", "new", "e2e4"}) kelpin.sende(eingabe);
     spielen("e2e4");
     ASSERT_FALSE(antwort(kelpin).empty());
@@ -106,8 +103,7 @@ TEST(Protokoll, ErgebnisNachDemDenken) {
     }
 }
 
-// Two engines against each other, the moves relayed as an interface would,
-// one iteration a move.
+// Two engines against each other, one iteration a move, relayed as an interface would.
 TEST(Protokoll, SelbstpartieZweierProzesse) {
     test::neustart();
     Prozess weiss, schwarz;
@@ -144,8 +140,7 @@ TEST(Protokoll, EingabeWaehrendDesDenkens) {
     std::string z;
     EXPECT_TRUE(kelpin.zeile(z) && z == "pong 5") << z;
 
-    // `force` abandons the search: no move, and the game goes on from the
-    // position before it (the move read next is legal there).
+    // `force` abandons the search: no move, the game goes on from the position before it.
     for (const char* z2 : {"force", STELLUNG, "go"}) kelpin.sende(z2);
     ASSERT_TRUE(bis(kelpin, "5 "));
     kelpin.sende("force");
@@ -166,8 +161,7 @@ TEST(Protokoll, EingabeWaehrendDesDenkens) {
 }
 
 TEST(Protokoll, Analyse) {
-    // Searched until told otherwise, never a move; restarted on every
-    // change of the position; `.` answered with a status line.
+    // Never a move; restarted on every change of the position; `.` gives a status line.
     Prozess kelpin;
     for (const char* z : {"xboard", "protover 2", "new", "post", "analyze"}) kelpin.sende(z);
     const std::regex zeile(R"((\d+) -?\d+ \d+ \d+ ([a-h][1-8])[a-h][1-8].*)");
@@ -208,10 +202,8 @@ TEST(Protokoll, Analyse) {
 }
 
 TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
-    // With `hard` the engine thinks on after its move, in the position after
-    // the reply its line expects. That reply answers at once with the move
-    // of the search that ran meanwhile; another reply, or `force`, abandons
-    // it without a move, and the game goes on from the reply that came.
+    // With `hard` the engine thinks on after its move on the reply it expects:
+    // that reply is answered at once; another reply, or `force`, abandons the search.
     test::neustart();
     Prozess kelpin;
     for (const char* z : {"xboard", "protover 2", "option OwnBook=0", "new", "hard", "post", "sd 5"}) kelpin.sende(z);
@@ -228,9 +220,8 @@ TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
     spielen("e2e4");
     kelpin.sende("e2e4");
     EXPECT_GT(antwort_lesen(), 0);
-    // The line's second move is the reply expected. The ponder search ends
-    // by itself at depth 5 and waits; `ping` is answered meanwhile. The
-    // reply then comes: the move follows at once, without a search.
+    // The line's second move is expected; the ponder search ends at depth 5 and
+    // waits, answering `ping`; the reply then gets its move without a search.
     const std::string erwartet = linie.substr(5, 4);
     ASSERT_TRUE(spielen(erwartet)) << linie;
     ASSERT_TRUE(bis(kelpin, "5 "));
@@ -240,8 +231,7 @@ TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
     kelpin.sende("otim 1000");
     kelpin.sende(erwartet);
     EXPECT_EQ(antwort_lesen(), 0);
-    // Another reply than the one the new ponder search expects: abandoned,
-    // and the reply that came is searched and answered.
+    // Another reply than expected: searched and answered.
     std::smatch m;
     while (kelpin.zeile(z) && !(std::regex_match(z, m, DENKZEILE) && z.rfind("5 ", 0) == 0)) continue;
     const std::string neu_erwartet = std::string(m[1]).substr(5, 4);
@@ -250,8 +240,7 @@ TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
     spielen(anders);
     kelpin.sende(anders);
     EXPECT_GT(antwort_lesen(), 0);
-    // force while pondering: no move; the game goes on without the expected
-    // reply, and `easy` ends pondering.
+    // force while pondering: no move; `easy` ends pondering.
     kelpin.sende("force");
     kelpin.sende("easy");
     kelpin.sende("ping 2");

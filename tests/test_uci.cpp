@@ -114,7 +114,7 @@ TEST(Uci, SitzungDurchDasProgramm) {
     kelpin.sende("isready");
     EXPECT_TRUE(kelpin.zeile(z) && z == "readyok") << z;
 
-    // movetime: the time is used, and not overrun.
+    // movetime: the time is used, and not overrun (an unstopped iteration here ends past 3 s).
     const std::string MITTELSPIEL = "position fen r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1";
     kelpin.sende(MITTELSPIEL);
     auto t0 = std::chrono::steady_clock::now();
