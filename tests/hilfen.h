@@ -1,5 +1,4 @@
-// Shared test helpers: a clean engine state for unit tests and a way to run
-// the real program on a command text for end-to-end tests.
+// Shared test helpers: a clean engine state, and the real program run on input.
 #pragma once
 #include <chrono>
 #include <string>
@@ -10,36 +9,28 @@
 
 namespace kelpin::test {
 
-// Fills the key table (once per process) and resets the game, the search
-// settings and the output mode to what a fresh program has after start-up
-// and "new", with the keys computed from the board.
+// The state of a fresh program after start-up and "new" (the key table filled once).
 void neustart();
 
-// Puts a FEN piece placement on an otherwise empty board with keys computed
-// and the castling flags cleared; the side to move is set as given.
+// A FEN piece placement set up with its keys, castling flags cleared, `am_zug` to move.
 void stellung(const char* placement, int am_zug = WEISS);
 
-// Runs build/kelpin with `eingabe` on its standard input (and `argumente` on
-// its command line) and returns what it wrote to standard output. The run is
-// killed after `sekunden`; `status` receives the exit status (-1 when it did
-// not end by itself).
+// build/kelpin's output for `eingabe` on stdin, killed after `sekunden`;
+// `status` gets its exit status (-1 when it did not end by itself).
 std::string programm(const std::string& eingabe, int sekunden = 60, int* status = nullptr,
                      const std::string& argumente = "");
 
-// What the program wrote after its start-up lines (the last of which is
-// "feature done=1").
+// The output after the start-up lines (up to "feature done=1").
 std::string nach_start(const std::string& aus);
 
-// What the game level holds, as a text to compare: board, side to move,
-// keys, castling flags, move counter, the record up to past its end, the
-// pending double step and the positions since the last capture or pawn move.
+// What the game level holds, as a text to compare: board, keys, flags, record,
+// the pending double step and the positions a repetition is looked for in.
 std::string spielstand();
 
 // The legal moves of the side to move in the game position, as words, en passant included.
 std::vector<std::string> legale_woerter();
 
-// Runs command lines through the XBoard/console loop in this process and
-// returns what they printed.
+// What command lines print, run through the XBoard/console loop in this process.
 std::string befehle(const std::string& zeilen);
 
 // Wall-clock seconds since t0 (bounds of 2 s or more only: the machine is shared).
@@ -51,15 +42,13 @@ inline double sekunden_seit(std::chrono::steady_clock::time_point t0) {
 std::string zeile(const std::string& text, int n);
 int zeilen(const std::string& text);
 
-// The program as a child process, spoken to line by line as an interface
-// does. The constructor waits for the start-up lines.
+// The program as a child process spoken to line by line; started up when constructed.
 class Prozess {
 public:
     Prozess();
     ~Prozess();
     void sende(const std::string& z);
-    // The next output line; false at the end of the output or after a silent
-    // minute (a hang).
+    // The next output line; false at the end or after a silent minute (a hang).
     bool zeile(std::string& z);
     // Sends `quit`: the program must end with status 0.
     void beende();

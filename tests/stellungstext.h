@@ -1,6 +1,4 @@
-// The board as a FEN piece placement, written square by square with letters
-// of its own, so a board can be compared with a diagram text without
-// trusting the engine's parser.
+// The board as a FEN piece placement, written without trusting the engine's parser.
 #pragma once
 #include <string>
 

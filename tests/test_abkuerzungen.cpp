@@ -1,7 +1,5 @@
-// The search asks "is this king attacked" (from the board or from its
-// summary's masks) and the castling test "does any opponent move end here"
-// without generating lists. The answers must equal what generating the list
-// and looking at it gives, on every kind of board.
+// "Is this king attacked" and "does a move end here", answered without lists,
+// equal what the generated list gives, on every kind of board.
 #include <gtest/gtest.h>
 
 #include <random>

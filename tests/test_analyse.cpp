@@ -1,6 +1,4 @@
-// Analysis and strength: the root's move set (several lines, searchmoves,
-// exclusions) as a table, the mate search through the program, and the
-// strength setting's mapping.
+// Analysis and strength: the root's move set, the mate search, the strength mapping.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -115,9 +113,8 @@ TEST(Wurzel, MengeMehrereLinienUndAusschluss) {
     test::neustart();
 }
 
-// go mate N through the program: the search ends by itself once a mate in
-// at most N moves is proven, with that score and the mating move; a longer
-// mate does not end it, a stop does.
+// go mate N ends by itself once the mate is proven, with its exact score and move; a
+// longer mate does not end it, a stop does.
 TEST(Matt, GoMateBisZumBeweis) {
     Prozess kelpin;
     kelpin.sende("uci");
@@ -137,7 +134,7 @@ TEST(Matt, GoMateBisZumBeweis) {
         const std::string& letzte = info.back();
         const size_t p = letzte.find(" score mate ");
         ASSERT_NE(p, std::string::npos) << letzte;
-        EXPECT_LE(std::stoi(letzte.substr(p + 12)), n) << letzte;
+        EXPECT_EQ(std::stoi(letzte.substr(p + 12)), n) << letzte;
         kelpin.sende("isready");
         std::vector<std::string> danach;
         ASSERT_TRUE(bis(kelpin, "readyok", &danach));
@@ -156,9 +153,8 @@ TEST(Matt, GoMateBisZumBeweis) {
     kelpin.beende();
 }
 
-// The setting's mapping: more points never give fewer nodes, more lines to
-// choose from or a wider spread; every value stays in its range, and the
-// top of the range is the engine's own strength.
+// More points never give fewer nodes, more lines or a wider spread; every value
+// stays in its range, and the top is the engine's own strength.
 TEST(Staerke, AbbildungMonotonUndBeschraenkt) {
     const auto knoten = [](const Staerke& s) { return s.knoten == 0 ? INT64_MAX : s.knoten; };
     Staerke vorher = staerke(ELO_MIN);

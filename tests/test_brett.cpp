@@ -1,5 +1,4 @@
-// The board: set-up from a FEN placement, the position keys, the built-in
-// test positions, and making and taking back moves.
+// The board: set-up, keys, the built-in test positions, make and unmake.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,38 +57,16 @@ TEST(Aufstellung, PlatzierungSchluesselUndTabelle) {
     }
 }
 
-TEST(Teststellung, PlatzierungUndNebenwirkung) {
-    const std::tuple<int, const char*, int, int> zeilen[] = {
-        {4, "4r2k/qp4pp/8/6N1/4P3/PQ1P4/2P3P1/7K", 1, 3},
-        {13, "r7/pp4k1/2p1r1P1/4p3/3nBpb1/P1BP4/1PP2PK1/R4R2", 0, 25},
-        {14, "r2qkbnr/ppp2ppp/3p4/4p3/2BnP1b1/2NP1N2/PPP2PPP/R1BQK2R", 0, 3},  // changes the board in place
-        {0, GRUNDSTELLUNG, 0, 3},
-        {50, GRUNDSTELLUNG, 0, 3}};
-    for (const auto& [n, text, an, zugnummer] : zeilen) {
-        test::neustart();
-        SpielZugNummer = 3;
-        teststellung(n);
-        EXPECT_EQ(platzierung(), text) << n;
-        EXPECT_EQ(std::tie(teststellung_an, SpielZugNummer), std::tuple(an, zugnummer)) << n;
-    }
-    test::stellung("8/8/8/8/8/8/8/8");
-    teststellung(14);
-    EXPECT_EQ(platzierung(), "8/8/3p4/4p3/2BnP1b1/2NP1N2/8/8") << "no kings of its own";
-}
-
 // Everything make and unmake may touch: board, keys, castling flags, side to move.
 auto aufnahme() {
     return std::tuple(std::vector<int16_t>(brett, brett + BRETTGROESSE), hashindex, hashkennung, hashkennung2,
                       std::array{a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt, werdran});
 }
 
-// Random play: at every position reached each move of the list is made and
-// taken back. Making it moves the pieces and changes both keys, keeping
-// hashkennung2 ^ hashindex at 31337; taking it back, or the whole path at
-// the end, restores everything bit for bit.
+// Random play, every move made and taken back: it moves the pieces and both
+// keys (hashkennung2 ^ hashindex stays 31337); unmake restores everything.
 TEST(ZugAusfuehren, SchluesselUndZuruecknahmeInZufallspartien) {
-    // One list above the horizon, so castling is offered; the path's moves go
-    // to a list of their own, since make and unmake read the record in place.
+    // A list above the horizon offers castling; the path's moves have a list of their own.
     const int liste = QSUCHE_START + 1, PFAD = 250;
     std::mt19937 zufallszahl(20240611);
     int rochaden = 0, umwandlungen = 0, schlaege = 0;

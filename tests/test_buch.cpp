@@ -47,9 +47,7 @@ void fen_spielen(const char* fen) {
 }
 
 TEST(Buch, SchluesselDerVeroeffentlichtenStellungen) {
-    // The test keys of the format document: the game's moves, the FEN and
-    // the key. The FEN's en-passant square after e2e4 and d7d5 has no pawn
-    // beside the pawn that moved and must not count.
+    // The format's published keys; an en-passant square with no pawn beside it does not count.
     struct Fall {
         const char* zuege;
         const char* fen;
@@ -77,9 +75,7 @@ TEST(Buch, SchluesselDerVeroeffentlichtenStellungen) {
         EXPECT_EQ(buch_schluessel(), f.schluessel) << "set up " << f.fen;
     }
 
-    // A right needs both: king and rook that have not moved, and both at
-    // home. A king or rooks that went out and came back have lost it; a board set up
-    // with the flags untouched but a rook missing never had it.
+    // A right needs king and rook unmoved and at home.
     spiele_ab_grundstellung("g1f3 g8f6 h1g1 h8g8 g1h1 g8h8");
     EXPECT_EQ(buch_schluessel(), fen_schluessel("rnbqkb1r/pppppppp/5n2/8/8/5N2/PPPPPPPP/RNBQKB1R w Qq - 6 4"));
     spiele_ab_grundstellung("e2e4 e7e5 e1e2 e8e7 e2e1 e7e8");
@@ -177,9 +173,8 @@ TEST(Buch, KleinesBuchGelesenUndGezogen) {
     // bk: the legal moves by weight with their shares, then an empty line.
     EXPECT_EQ(liste(), " e1c1 50%\n e1g1 25%\n b7b8q 25%\n b7a8n 0%\n\n");
 
-    // 200 draws: the three legal moves of weight 10, 20, 10 each come up
-    // (the chance that one never does is below 1e-24), the others never, and
-    // the game's own rand() sequence is left as it was.
+    // 200 draws: each legal move of weight 10, 20, 10 comes up (missing one has a
+    // chance below 1e-24), the others never; the game's rand() sequence is left alone.
     srand(7);
     const int vorher = rand();
     srand(7);
@@ -278,8 +273,7 @@ TEST(Buch, BeschaedigteDateienWerdenAbgewiesen) {
     rmdir(verzeichnis.c_str());
 }
 
-// The book in play, through the program: a book move is announced with its
-// weight, scored by a line of its own and played at once; without the book,
+// A book move is announced, given a line and played at once; without the book,
 // or from a file that is no book (told once), the engine searches.
 TEST(Buch, ImSpielDurchDasProgramm) {
     const std::string pfad = schreibe("spiel.bin", bytes_von({{fen_schluessel(GRUNDSTELLUNG), "e2e4", 3},
@@ -304,8 +298,7 @@ TEST(Buch, ImSpielDurchDasProgramm) {
     EXPECT_EQ(aus.find("info string book", warnung + 1), std::string::npos) << aus;
     EXPECT_NE(aus.find("\nbestmove "), std::string::npos) << aus;
 
-    // XBoard: `bk` lists the moves with their share, and the book move
-    // comes with its thinking line.
+    // XBoard: `bk` lists the moves, the book move comes with its thinking line.
     aus = test::nach_start(test::programm("xboard\noption BookFile=" + pfad + "\noption OwnBook=1\nbk\ngo\nquit\n"));
     EXPECT_EQ(aus.substr(0, 11), " e2e4 100%\n") << aus;
     EXPECT_TRUE(std::regex_search(aus, std::regex("\n4 -?\\d+ \\d+ \\d+ e2e4 [^\n]*\nmove e2e4\n"))) << aus;

@@ -147,7 +147,7 @@ TEST(BewertungKoenig, Differenzen) {
         }
 }
 
-TEST(BewertungFiguren, Gesamtwerte) {
+TEST(Bewertung, FigurenBauernLinien) {
     pruefe({
         {"6k1/1pp2ppp/8/8/8/8/PPP2PPP/6K1", 103 - 6},  // skeleton less a7: 13 squares, no K; B 1, T -13
         // Skeleton K 47, B -3; Nc6 blockades c7, Nh3 on the edge before h2.
@@ -163,11 +163,6 @@ TEST(BewertungFiguren, Gesamtwerte) {
         {"4k3/8/8/4N3/3P4/8/8/4K3", 413 + 21 + 0 + 48}, {"4k3/8/8/3p4/4n3/8/8/4K3", -413 - 27 + 6 - 54},
         // The queen on the open e-file shutting in the bishop, and mirrored.
         {"4kb2/4q3/8/8/8/8/8/4K3", -1225 + 16 - 14}, {"4k3/8/8/8/8/8/4Q3/4KB2", 1225 - 25 + 14},
-    });
-}
-
-TEST(BewertungBauern, Struktur) {
-    pruefe({
         {"4k3/4p3/8/8/8/4P3/4P3/4K3", 103 - 8},       // B 1 (scan) - 54 + 63 (isolated) - 27 (doubled)
         {"4k3/8/8/8/8/4P3/4P3/4K3", 206 - 6 - 13},     // B -4 - 54 - 27 - 33 + 35 + 27 + 30; T -13
         {"4k3/4p3/8/8/4P3/4P3/4P3/4K3", 206 - 17},     // B 31, isolated -45 (e4 leads) + 63, -83
@@ -185,11 +180,6 @@ TEST(BewertungBauern, Struktur) {
         {"8/8/8/8/4K3/5p2/8/7k", -103 + 158 + 6 - 65},  // 3 > |6 - 5 - 2|: caught
         {"8/8/8/8/K7/5p2/8/7k", -103 + 18 + 6 - 205},   // 3 > |6 - 1 - 2| fails; K 18 - 50 + 50
         {"8/8/8/8/1K6/5p2/8/7k", -103 + 52 + 6 - 65},   // 3 > 2 holds; K 27 - 25 + 50
-    });
-}
-
-TEST(BewertungLinien, Werte) {
-    pruefe({
         // Re1 on the e6 king's open file; fifteen squares add no file term, sixteen do.
         {"8/ppp2ppp/4k3/8/8/8/PPP2PPP/K3R3", 500 + 108 + 14 - 1},
         {"7r/ppp2ppp/4k3/8/8/8/PPP2PPP/K3R3", 108 + 89 / 2 - 1},

@@ -103,28 +103,6 @@ TEST(Protokoll, ErgebnisNachDemDenken) {
     }
 }
 
-// Two engines against each other, one iteration a move, relayed as an interface would.
-TEST(Protokoll, SelbstpartieZweierProzesse) {
-    test::neustart();
-    Prozess weiss, schwarz;
-    for (Prozess* p : {&weiss, &schwarz})
-        for (const char* z : {"xboard", "protover 2", "new", "st -1"}) p->sende(z);
-    weiss.sende("go");
-    Prozess *am_zug = &weiss, *anderer = &schwarz;
-    for (int ply = 1; ply <= 150; ++ply, std::swap(am_zug, anderer)) {
-        const std::string gezogen = antwort(*am_zug);
-        if (gezogen.empty() || ply == 150 || testing::Test::HasFailure()) break;
-        anderer->sende(gezogen);
-        if (const std::string e = ergebnis(); !e.empty()) {  // seen by the other's answer check too
-            std::string z;
-            EXPECT_TRUE(anderer->zeile(z) && z == "result " + e) << z;
-            break;
-        }
-    }
-    weiss.beende();
-    schwarz.beende();
-}
-
 TEST(Protokoll, EingabeWaehrendDesDenkens) {
     // A position searched on and on (no opening limit), 30 s a move.
     const char* const STELLUNG = "setboard r1q1r1k1/pp4bp/4n1p1/nP1Q1p2/P2P4/4B3/4BPPP/R3R1K1 w - - 0 1";

@@ -1,10 +1,6 @@
-// The engine's shortcuts against the plain computation they stand for, over
-// random games: the board's summary carried from move to move and the pawn
-// table against what the board gives afresh, an evaluation answered again
-// under another window against a new one, the moves generated from the
-// summary against the generators' own, and the table's compact moves against
-// the moves themselves; then the move loop's place-by-place order against the
-// whole sort.
+// The engine's shortcuts against the plain computation they stand for: the
+// board's summary, the pawn table, an evaluation answered again, the table's
+// compact moves, and the move loop's place-by-place order against the whole sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,9 +42,7 @@ void gleiche_listen(A aus_brett, B aus_lage, const char* was) {
     for (int i = 1; i <= anzahl; ++i) ASSERT_TRUE(gleich(zug[200][i], erwartet[i])) << was << " move " << i;
 }
 
-// Random games from a few starting placements, with promotions and castling
-// among the moves; the summary and the pawn facts are checked after every
-// make and unmake.
+// Random games with promotions and castling, checked after every make and unmake.
 TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     // The table starts all zero, which must be what a board without pawns gives.
     test::stellung("k7/8/8/8/8/8/8/K7");
@@ -81,8 +75,7 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                 ++n;
                 ASSERT_TRUE(gleich(lage[n], frisch())) << start << " after ply " << n;
                 ASSERT_EQ(bauernbefund(), bauernbefund_neu()) << start << " after ply " << n;
-                // The same board under another window, answered from what
-                // the latest evaluation found, as evaluating it anew would.
+                // Under another window, answered from the latest evaluation as anew.
                 for (int fenster = 0; fenster < 4; ++fenster) {
                     const int a1 = fenster_unten(), b1 = a1 + breite();
                     const int a2 = fenster_unten(), b2 = a2 + breite();
@@ -92,8 +85,7 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
                     ASSERT_EQ(eval_nochmals(a2, b2), neu) << start << " after ply " << n;
                     ASSERT_EQ(evals, vorher + 1);
                 }
-                // What is taken from the summary equals what the board gives,
-                // for both sides: the evaluation, the lists and the check.
+                // The evaluation, the lists and the check from the summary as from the board.
                 ASSERT_EQ(eval_aus(lage[n], -32000, 32000), eval(0, 0, -32000, 32000)) << start << " after ply " << n;
                 for (const int seite : {WEISS, SCHWARZ}) {
                     ASSERT_NO_FATAL_FAILURE(gleiche_listen([&] { qmovegen(200, seite); },
@@ -114,9 +106,8 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     }
 }
 
-// Lists with many equal scores, some with king captures: place by place, the
-// entries the move loop reads are those the whole sort leaves, and the
-// king-capture flag is raised exactly when the whole sort raises it.
+// Lists with many equal scores, some with king captures: place by place as the
+// whole sort leaves them, the king-capture flag raised exactly when it raises it.
 TEST(Sortierung, PlatzweiseWieImGanzen) {
     std::mt19937 zufall(4);
     constexpr int EBENE = 9;
@@ -149,10 +140,8 @@ TEST(Sortierung, PlatzweiseWieImGanzen) {
     }
 }
 
-// A full list at the last level whose every middle entry is the lowest of
-// its range when its turn comes (each such step leaves the pivot at the
-// range's bottom, the bottom entry at the top and the top entry in the
-// middle): the ranges still to sort must not outgrow their table.
+// A full list whose every middle entry is the lowest of its range when its turn
+// comes: the ranges still to sort must not outgrow their table.
 TEST(Sortierung, MitteStetsAmKleinsten) {
     constexpr int EBENE = EBENEN - 1, N = MAXZUEGE;
     int platz[N + 1];

@@ -63,24 +63,6 @@ struct Knoten : testing::Test {
     }
 };
 
-TEST_F(Knoten, TabellenEintraege) {
-    // A deep lower bound cuts with beta, an exact entry gives its value and move alone.
-    eintrag(QSUCHE + 2, 5000, HASH_UNTERGRENZE);
-    EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 100);
-    EXPECT_EQ(statistik.hashbetacut, 1);
-    eintrag(QSUCHE + 3, 42, HASH_EXAKT);
-    linie_.anzahl = 7;
-    EXPECT_EQ(AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_), 42);
-    EXPECT_EQ(linie_.anzahl, 1);
-    EXPECT_EQ(linie_.zuege[0].von, g1);
-    // One level too shallow: searched.
-    eintrag(QSUCHE + 1, 5000, HASH_UNTERGRENZE);
-    const int64_t vorher = statistik.nodes;
-    AlphaBeta(QSUCHE + 2, -100, 100, WEISS, &linie_);
-    EXPECT_EQ(statistik.hashbetacut, 1);
-    EXPECT_GT(statistik.nodes - vorher, 1);
-}
-
 TEST_F(Knoten, DritteWiederholungUndPfadzustand) {
     // The position three times on the path above (root included): a draw. Twice: searched.
     MAXTIEFE = QSUCHE + 10;
@@ -155,17 +137,14 @@ TEST_F(Knoten, HaltVorDemErstenWurzelzugSpieltDieOrdnung) {
     EXPECT_TRUE(brett_ist_ok());
 }
 
-// The XBoard form of the mate score, and the mating move (the UCI form: test_analyse).
-TEST(Matt, GefundenUndGespielt) {
+TEST(Matt, XBoardPattfalleUndKeinLegalerZug) {
+    // The XBoard form of the mate score, and the mating move (the UCI form: test_analyse).
     for (const auto& [stellung, n, zug] : {std::tuple{"6k1/5ppp/8/8/8/8/8/R5K1", 1, "a1a8"},
                                            {"kbK5/pp6/1P6/8/8/8/8/R7", 2, "a1a6"}}) {
         const std::string aus = programm(std::string("output\nsetboard ") + stellung + "\nst 2\ngo\n");
         EXPECT_NE(aus.find("Search returned value: #" + std::to_string(n) + "\n"), std::string::npos) << aus;
         EXPECT_NE(aus.find(std::string("My move: ") + zug), std::string::npos) << aus;
     }
-}
-
-TEST(Matt, PattfalleUndKeinLegalerZug) {
     // Rg7 stalemates at once; the engine must play something else.
     std::string aus = programm("setboard 7k/8/5K2/8/8/8/8/6R1\nst 1\ngo\n");
     EXPECT_EQ(aus.find("move g1g7"), std::string::npos) << aus;

@@ -50,12 +50,10 @@ TEST(Perft, VonHandGezaehlt) {
         befehl(zeile);
         EXPECT_EQ(test::zeile(testing::internal::GetCapturedStdout(), 0), erste);
     }
-    // Rook e1: 14 moves, Rxe8 among them; Black answers the 13 others with
-    // five king steps and two pawn moves, Rxe8 with the pawn moves.
+    // Black answers 13 rook moves with seven moves, Rxe8 with the two pawn moves.
     stellung("4k3/p7/8/8/8/8/8/4R3");
     EXPECT_EQ(engine_perft(2), 13 * 7 + 2);
-    // a8 and axb8 to four pieces each; the knight answers a8 with three
-    // moves, axb8 leaves Black nothing.
+    // a8 and axb8 to four pieces each; the knight answers a8 with three moves.
     stellung("1n6/P7/8/8/8/8/8/8");
     EXPECT_EQ(engine_perft(1), 8);
     EXPECT_EQ(engine_perft(2), 4 * 3);
@@ -96,8 +94,7 @@ TEST(Zugliste, ReihenfolgeUndDatensatz) {
         }
     }
 
-    // 28 queens on the edge ring have about 290 moves: the list stops full
-    // and the next one stays untouched.
+    // 28 queens' 290 moves: the list stops full, the next one untouched.
     stellung("QQQQQQQQ/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/QQQQQQQQ");
     zug[11][1].von = 7, index[11] = 3;
     movegen(10, WEISS);
