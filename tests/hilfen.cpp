@@ -6,8 +6,6 @@
 #include <sys/wait.h>
 
 #include <csignal>
-
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>

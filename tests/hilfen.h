@@ -15,16 +15,14 @@ void neustart();
 // A FEN piece placement set up with its keys, castling flags cleared, `am_zug` to move.
 void stellung(const char* placement, int am_zug = WEISS);
 
-// build/kelpin's output for `eingabe` on stdin, killed after `sekunden`;
-// `status` gets its exit status (-1 when it did not end by itself).
+// build/kelpin's output for `eingabe`, killed after `sekunden`; `status`: exit status or -1.
 std::string programm(const std::string& eingabe, int sekunden = 60, int* status = nullptr,
                      const std::string& argumente = "");
 
 // The output after the start-up lines (up to "feature done=1").
 std::string nach_start(const std::string& aus);
 
-// What the game level holds, as a text to compare: board, keys, flags, record,
-// the pending double step and the positions a repetition is looked for in.
+// The game level as a text to compare: board, keys, flags, record, double step, repetition history.
 std::string spielstand();
 
 // The legal moves of the side to move in the game position, as words, en passant included.

@@ -1,5 +1,4 @@
-// "Is this king attacked" and "does a move end here", answered without lists,
-// equal what the generated list gives, on every kind of board.
+// "Is this king attacked" and "does a move end here" answered without lists, as the list gives.
 #include <gtest/gtest.h>
 
 #include <random>

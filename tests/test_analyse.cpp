@@ -113,8 +113,7 @@ TEST(Wurzel, MengeMehrereLinienUndAusschluss) {
     test::neustart();
 }
 
-// go mate N ends by itself once the mate is proven, with its exact score and move; a
-// longer mate does not end it, a stop does.
+// go mate N ends once the mate is proven, with its exact score and move; a longer one at stop.
 TEST(Matt, GoMateBisZumBeweis) {
     Prozess kelpin;
     kelpin.sende("uci");
@@ -153,8 +152,7 @@ TEST(Matt, GoMateBisZumBeweis) {
     kelpin.beende();
 }
 
-// More points never give fewer nodes, more lines or a wider spread; every value
-// stays in its range, and the top is the engine's own strength.
+// More points: no fewer nodes, more lines or wider spread; values in range, the top full strength.
 TEST(Staerke, AbbildungMonotonUndBeschraenkt) {
     const auto knoten = [](const Staerke& s) { return s.knoten == 0 ? INT64_MAX : s.knoten; };
     Staerke vorher = staerke(ELO_MIN);

@@ -1,5 +1,4 @@
-// Moves read from the input: the board and record they leave, the answer
-// check with its result lines, and the listing of the record.
+// Moves read from the input: board and record they leave, the answer check, the record's listing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -80,8 +79,7 @@ TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
         for (const auto& [name, flagge] : flaggen)
             if (flagge != 0) ohne += ohne.empty() ? name : std::string(" ") + name;
         EXPECT_EQ(ohne, ohne_recht) << woerter;
-        // The record keeps five characters a word; the side to move passes on,
-        // the engine's colour only after a move that leaves a reply.
+        // Five characters a word recorded; the engine's colour passes on only when a reply is left.
         const std::string text = woerter, letztes = text.substr(text.rfind(' ') + 1);
         const int zuege = 1 + static_cast<int>(std::count(text.begin(), text.end(), ' '));
         EXPECT_EQ(SpielZugNummer, zuege) << woerter;

@@ -1,5 +1,4 @@
-// End to end: random and malformed input must never crash or hang the
-// program nor keep it from starting a new game.
+// Random and malformed input never crashes or hangs the program nor keeps it from a new game.
 #include <gtest/gtest.h>
 
 #include <random>

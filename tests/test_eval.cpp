@@ -24,8 +24,7 @@ void pruefe(std::initializer_list<std::pair<const char*, int>> faelle) {
     for (const auto& [fen, wert] : faelle) EXPECT_EQ(bewerte(fen), wert) << fen;
 }
 
-// What the king missing from the placement changes by standing on `feld`
-// rather than on the empty square `ruhig`.
+// What the king missing from the placement changes on `feld` rather than on the empty `ruhig`.
 int differenz(const char* fen, int feld, int ruhig) {
     test::stellung(fen);
     brett[feld] = static_cast<int16_t>(std::strchr(fen, 'K') ? skonig : wkonig);

@@ -1,5 +1,4 @@
-// The game around the board: the time budget from what an interface says,
-// positions set up from a full FEN, and take-backs that restore the game.
+// The game around the board: the time budget, positions from a full FEN, take-backs.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -144,8 +143,7 @@ TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {
     }
 }
 
-// A line shown to an interface ends at a move that is not legal (past a mate),
-// or with the move that repeats a position of the game or of the line.
+// A line shown ends at an illegal move (past a mate) or with one that repeats a position.
 TEST(Linie, EndetBeiMattUndWiederholung) {
     const std::tuple<const char*, const char*, int> faelle[] = {
         {"", "g1f3 g8f6 f3g1 f6g8 g1f3", 4},            // back to the initial position

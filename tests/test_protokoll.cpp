@@ -1,7 +1,5 @@
-// The XBoard protocol as an interface speaks it, the program a child process:
-// every move it announces must be legal to the engine library in this test.
+// The XBoard protocol with the program as a child; its moves must be legal to the library here.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <chrono>
@@ -62,8 +60,7 @@ TEST(Protokoll, ZwangsmodusNewUndGo) {
     Prozess kelpin;
     for (const char* z : {"xboard", "protover 2", "new", "post", "hard"}) kelpin.sende(z);
     std::string z;
-    // `new` and `go` leave force mode: the move after them is answered; moves in
-    // force mode are not, so the answer to `ping` comes next.
+    // `new` and `go` leave force mode, where moves are not answered (the `ping` answer comes next).
     for (const char* eingabe : {"force", "new", "e2e4"}) kelpin.sende(eingabe);
     spielen("e2e4");
     ASSERT_FALSE(antwort(kelpin).empty());

@@ -1,6 +1,4 @@
-// The engine's shortcuts against the plain computation they stand for: the
-// board's summary, the pawn table, an evaluation answered again, the table's
-// compact moves, and the move loop's place-by-place order against the whole sort.
+// The engine's shortcuts against the plain computation they stand for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -140,8 +138,7 @@ TEST(Sortierung, PlatzweiseWieImGanzen) {
     }
 }
 
-// A full list whose every middle entry is the lowest of its range when its turn
-// comes: the ranges still to sort must not outgrow their table.
+// Every middle entry the lowest of its range: the ranges still to sort must not outgrow their table.
 TEST(Sortierung, MitteStetsAmKleinsten) {
     constexpr int EBENE = EBENEN - 1, N = MAXZUEGE;
     int platz[N + 1];

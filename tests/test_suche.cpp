@@ -1,10 +1,8 @@
-// The search: its signature, the sort, the table, mates and stalemate,
-// repetition, and the thinking driver's stop and window rules.
+// The search: its signature, stops, mates, repetition, and the thinking driver's rules.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <regex>
-#include <sstream>
 #include <tuple>
 
 #include "hilfen.h"
@@ -33,8 +31,7 @@ TEST(Signatur, ZweimalWieAufgezeichnet) {
         }
 }
 
-// `kelpin bench` as a test framework runs it: its node total is the table's
-// and its last line the one such a framework reads.
+// `kelpin bench`: its last line gives the table's node total.
 TEST(Signatur, BenchAufDerKommandozeile) {
     long long tabelle = 0;
     for (const auto& z : signatur::lade(KELPIN_SIGNATUR)) tabelle += z.knoten;
@@ -119,8 +116,7 @@ TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
 }
 
 TEST_F(Knoten, HaltVorDemErstenWurzelzugSpieltDieOrdnung) {
-    // Stopped before the root has finished a move: the best-ordered legal move,
-    // never the pinned rook's capture of the queen.
+    // Stopped before a root move is done: the best-ordered legal one, not the pinned rook's capture.
     test::stellung("4r1k1/8/8/8/2n5/3B4/1q2R3/4K3");
     MAXTIEFE = QSUCHE + 9;
     halt_nach = 1;

@@ -212,8 +212,7 @@ TEST(Uci, Pondern) {
     EXPECT_LT(test::sekunden_seit(t0), 2.0);
 }
 
-// 40 plies, the whole game sent anew, 3 s on both clocks: every bestmove is
-// legal to the library in this test, en passant included.
+// 40 plies, 3 s on both clocks: every bestmove legal to the library here, en passant included.
 void selbstpartie(const std::vector<std::string>& optionen) {
     test::neustart();
     Prozess kelpin;

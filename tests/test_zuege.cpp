@@ -1,8 +1,6 @@
-// Move generation: the path counter, the order and fields of the records,
-// their ordering scores, and castling.
+// Move generation: the path counter, the order and fields of the records, castling.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <tuple>
