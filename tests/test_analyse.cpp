@@ -11,9 +11,6 @@
 namespace kelpin {
 namespace {
 
-using test::bis;
-using test::Prozess;
-
 std::string text(const ZugEintrag& m) { return std::string(feld[m.von]) + feld[m.nach]; }
 
 struct Wurzelfall {
@@ -115,9 +112,9 @@ TEST(Wurzel, MengeMehrereLinienUndAusschluss) {
 
 // go mate N ends once the mate is proven, with its exact score and move; a longer one at stop.
 TEST(Matt, GoMateBisZumBeweis) {
-    Prozess kelpin;
+    test::Prozess kelpin;
     kelpin.sende("uci");
-    ASSERT_TRUE(bis(kelpin, "uciok"));
+    ASSERT_TRUE(test::bis(kelpin, "uciok"));
     kelpin.sende("setoption name OwnBook value false");
     const std::tuple<const char*, int, const char*> aufgaben[] = {
         {"6k1/5ppp/8/8/8/8/8/R5K1", 1, "a1a8"},   // back rank
@@ -128,7 +125,7 @@ TEST(Matt, GoMateBisZumBeweis) {
         kelpin.sende(std::string("position fen ") + stellung + " w - - 0 1");
         kelpin.sende("go mate " + std::to_string(n));
         std::vector<std::string> info;
-        ASSERT_TRUE(bis(kelpin, "bestmove", &info)) << stellung;
+        ASSERT_TRUE(test::bis(kelpin, "bestmove", &info)) << stellung;
         ASSERT_FALSE(info.empty());
         const std::string& letzte = info.back();
         const size_t p = letzte.find(" score mate ");
@@ -136,7 +133,7 @@ TEST(Matt, GoMateBisZumBeweis) {
         EXPECT_EQ(std::stoi(letzte.substr(p + 12)), n) << letzte;
         kelpin.sende("isready");
         std::vector<std::string> danach;
-        ASSERT_TRUE(bis(kelpin, "readyok", &danach));
+        ASSERT_TRUE(test::bis(kelpin, "readyok", &danach));
         EXPECT_TRUE(danach.empty()) << "a bestmove that came before the search ended";
         if (zug[0] != '\0') {
             EXPECT_NE(letzte.find(std::string(" pv ") + zug), std::string::npos) << letzte;
@@ -144,7 +141,7 @@ TEST(Matt, GoMateBisZumBeweis) {
     }
     kelpin.sende("position fen kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1");
     kelpin.sende("go mate 1");
-    ASSERT_TRUE(bis(kelpin, "info depth 8 "));
+    ASSERT_TRUE(test::bis(kelpin, "info depth 8 "));
     kelpin.sende("stop");
     std::string z;
     while (kelpin.zeile(z) && z.rfind("bestmove", 0) != 0) {}

@@ -63,8 +63,7 @@ auto aufnahme() {
                       std::array{a1_bewegt, h1_bewegt, h8_bewegt, a8_bewegt, e1_bewegt, e8_bewegt, werdran});
 }
 
-// Random play, every move made and taken back: it moves the pieces and both
-// keys (hashkennung2 ^ hashindex stays 31337); unmake restores everything.
+// Random play: each move changes the pieces and both keys (their xor stays); unmake restores all.
 TEST(ZugAusfuehren, SchluesselUndZuruecknahmeInZufallspartien) {
     // A list above the horizon offers castling; the path's moves have a list of their own.
     const int liste = QSUCHE_START + 1, PFAD = 250;

@@ -172,8 +172,7 @@ TEST(Buch, KleinesBuchGelesenUndGezogen) {
     // bk: the legal moves by weight with their shares, then an empty line.
     EXPECT_EQ(liste(), " e1c1 50%\n e1g1 25%\n b7b8q 25%\n b7a8n 0%\n\n");
 
-    // 200 draws: each legal move of weight 10, 20, 10 comes up (missing one has a
-    // chance below 1e-24), the others never; the game's rand() sequence is left alone.
+    // 200 draws: each legal move (weight 10, 20, 10) comes up, no other; the game's rand() is left alone.
     srand(7);
     const int vorher = rand();
     srand(7);

@@ -32,11 +32,9 @@ std::string eingabe(const std::string& woerter) {
 }
 
 TEST(Eingabe, WoerterBrettProtokollUndAntwortpruefung) {
-    // Words, the placement after them, the home squares that lost their castling
-    // right, and what the answer check prints. On a board no game reaches a word
-    // is written as it comes: castling is the king's two-square step, a pawn
-    // changing its file onto an empty square takes en passant, the promotion's
-    // lower-case letter counts on rank 8 or 1, whose number gives the colour.
+    // Words, the placement, the home squares without castling right, the answer check's line. On a
+    // board no game reaches a word is written as it comes: castling as the king's two-square step,
+    // en passant as a pawn changing file onto an empty square, a lower-case promotion on rank 8 or 1.
     const char* const BAUER_E7 = "7k/4P3/8/8/8/8/8/K7";
     const char* const PATT = "result 1/2-1/2 {Stalemate}\n";
     const std::tuple<const char*, int, const char*, const char*, const char*, const char*> faelle[] = {

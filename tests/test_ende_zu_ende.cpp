@@ -10,8 +10,7 @@
 namespace kelpin {
 namespace {
 
-// One line of random input that can spell no go, quit, output, analyze or perft
-// (raw bytes leave out 'o', 'p', 'u', 'z'); `new` comes with a `force` after it.
+// Random input that spells no go, quit, output, analyze or perft; `new` comes with a `force`.
 std::string zufallszeile(std::mt19937& g) {
     auto text = [&](std::string_view zeichen, size_t laenge) {
         std::string t;

@@ -8,16 +8,14 @@
 #include <vector>
 
 #include "hilfen.h"
-#include "stellungstext.h"
 
 namespace kelpin {
 namespace {
 
 using test::befehle;
 
-// What a turn may spend: depth, nodes and no end exactly; the target within
-// the hard limit, and the hard limit plus the transfer (Move Overhead) within
-// `decke` ms, the st, movetime or clock (-1: no time limit), exactly so if `fest`.
+// What a turn may spend: depth, nodes and no end exactly; the target within the hard limit, and
+// that plus the transfer (Move Overhead) within `decke` ms (-1: no limit), exactly so if `fest`.
 struct Uhrfall {
     const char* befehle;
     int zuege;  // XBoard: moves into the game, counting towards the control
@@ -106,9 +104,8 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
     test::neustart();
 }
 
-// Over a grid of clocks: the target within the hard limit, the hard limit plus
-// the transfer within the clock (once it holds more than the least hard limit
-// and two transfers), and within 70 % of it with one move to the control, 50 % with two.
+// Over a grid of clocks: the target within the hard limit, that plus the transfer within the clock
+// (if it holds the least hard limit and two transfers), within 70 % with one move to go, 50 % with two.
 TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
     const int64_t uhren[] = {0, 5, 60, 100, 500, 1000, 2000, 5000, 60000, 3600000, SCHNITTSTELLE_GROESST};
     const int64_t inkremente[] = {0, 10, 1000, 60000, SCHNITTSTELLE_GROESST};
@@ -228,8 +225,7 @@ TEST(Fen, FelderUndZurueckweisungen) {
 }
 
 TEST(Zuruecknahme, UndoUndRemoveInZufallspartien) {
-    // Random games, every third move the engine's (one iteration), taken back
-    // one and two at a time: every step back gives the game exactly as it stood.
+    // Random games, every third move the engine's, taken back one and two at a time: exactly restored.
     const char* const starts[] = {
         "new",
         "setboard r3k2r/pppq1ppp/2npbn2/4p3/2B1P3/2NP1N2/PPPQ1PPP/R3K2R w KQkq - 0 8",

@@ -31,8 +31,7 @@ std::string ergebnis() {
 const std::regex DENKZEILE(R"(\d+ -?\d+ \d+ \d+ ((?:[a-h][1-8][a-h][1-8][qrbnQRBN]? )+))");
 const std::regex ZUGZEILE(R"(move ([a-h][1-8][a-h][1-8][QRBN]?))");
 
-// Reads the answer to a move or `go`: thinking lines, then the move (played here
-// too) with the result line if it ends the game, or a resignation or stalemate.
+// The move answering a move or `go` (played here too), after thinking lines and before a result.
 std::string antwort(Prozess& kelpin) {
     std::string z, linie;
     std::smatch m;
@@ -177,8 +176,7 @@ TEST(Protokoll, Analyse) {
 }
 
 TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
-    // With `hard` the engine thinks on after its move on the reply it expects:
-    // that reply is answered at once; another reply, or `force`, abandons the search.
+    // With `hard` it thinks on the reply it expects: answered at once; another reply or `force` abandons it.
     test::neustart();
     Prozess kelpin;
     for (const char* z : {"xboard", "protover 2", "option OwnBook=0", "new", "hard", "post", "sd 5"}) kelpin.sende(z);
@@ -195,8 +193,7 @@ TEST(Protokoll, PondernMitTrefferUndFehlgriff) {
     spielen("e2e4");
     kelpin.sende("e2e4");
     EXPECT_GT(antwort_lesen(), 0);
-    // The line's second move is expected; the ponder search ends at depth 5 and
-    // waits, answering `ping`; the reply then gets its move without a search.
+    // The line's second move is expected; the ponder search ends at depth 5 and waits, answering `ping`.
     const std::string erwartet = linie.substr(5, 4);
     ASSERT_TRUE(spielen(erwartet)) << linie;
     ASSERT_TRUE(bis(kelpin, "5 "));

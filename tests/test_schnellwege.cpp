@@ -104,8 +104,7 @@ TEST(Schnellwege, InZufallspartienWieFrischBerechnet) {
     }
 }
 
-// Lists with many equal scores, some with king captures: place by place as the
-// whole sort leaves them, the king-capture flag raised exactly when it raises it.
+// Lists with equal scores and king captures: place by place, and the flag, as the whole sort.
 TEST(Sortierung, PlatzweiseWieImGanzen) {
     std::mt19937 zufall(4);
     constexpr int EBENE = 9;

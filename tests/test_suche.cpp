@@ -14,8 +14,7 @@ namespace {
 
 using test::programm;
 
-// Each bench position gives its recorded node count and move, twice in one
-// process: a search that depended on state left by an earlier one drifts.
+// Each bench position's node count and move, twice in one process (left-over state drifts).
 TEST(Signatur, ZweimalWieAufgezeichnet) {
     test::neustart();
     const auto zeilen = signatur::lade(KELPIN_SIGNATUR);
@@ -91,8 +90,7 @@ bool halt() {
 }
 
 TEST_F(Knoten, HaltMittenInDerSucheHinterlaesstNichts) {
-    // Stopped deep inside an iteration: no unwinding node stores into the table or
-    // changes a killer, and the board, the keys and the path state are as before.
+    // Stopped deep inside: no unwinding node stores or changes a killer; board, keys, path restored.
     for (const int polls : {1, 3, 17}) {
         SetUp();
         const uint64_t index0 = hashindex, kennung0 = hashkennung;
@@ -162,8 +160,7 @@ std::vector<int> tiefen(const std::string& aus) {
 }
 
 TEST(Denken, StopRegelnUndFenster) {
-    // A new game's first half-moves stop at depth 6; a negative allocation ends the
-    // turn after one iteration, a huge one overflows nothing.
+    // A new game's first moves stop at depth 6; a negative time is one iteration, a huge one no overflow.
     EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst 30\ne2e4\n")), (std::vector<int>{4, 5, 6}));
     EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst -2147483648\ngo\n")), std::vector<int>{4});
     EXPECT_EQ(tiefen(programm("option OwnBook=0\nnew\nst 2147483647\ngo\nst -1\ngo\n")),

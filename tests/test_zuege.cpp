@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "hilfen.h"
-#include "stellungstext.h"
 
 namespace kelpin {
 namespace {
