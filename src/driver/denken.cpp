@@ -104,7 +104,7 @@ void xboard_denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante,
 
 // 1. The turn's preparation: its clock and order, fresh statistics, an empty
 //    table, keys from the board, and the stop question handed to the search.
-void turn_vorbereiten(const Suchauftrag& auftrag, bool* frisch) {
+void denken_vorbereiten(const Suchauftrag& auftrag, bool* frisch) {
     t_start = budget_start = timer();
     laufender_auftrag = auftrag;
     pondern = auftrag.ponder;
@@ -199,7 +199,7 @@ void denkzeile(int tiefe, int wert, int64_t ms, const Variante& variante, int k,
 }
 
 int denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch) {
-    turn_vorbereiten(auftrag, frisch);
+    denken_vorbereiten(auftrag, frisch);
     int alpha = -FENSTER_OFFEN;
     int beta = FENSTER_OFFEN;
     int d = QSUCHE + ERSTE_TIEFE;
