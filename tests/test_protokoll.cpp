@@ -22,7 +22,7 @@ bool spielen(const std::string& text) {
 
 // What an engine announces when the side to move has no legal move, "" else.
 std::string ergebnis() {
-    if (legaler_zug_vorhanden(werdran)) return "";
+    if (hat_legalen_zug(werdran)) return "";
     if (!koenig_bedroht(werdran)) return "1/2-1/2 {Stalemate}";
     return werdran == SCHWARZ ? "1-0 {White mates}" : "0-1 {Black mates}";
 }

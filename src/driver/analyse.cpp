@@ -28,7 +28,7 @@ void analysieren() {
     a.linien = static_cast<int>(opt_mehrfach);
     a.bei_eingabe = eingabe_beim_denken;
     unterbrechung = Unterbrechung::KEINE;
-    if (legaler_zug_vorhanden(werdran) && ausschluss_einsetzen()) {
+    if (hat_legalen_zug(werdran) && ausschluss_einsetzen()) {
         partie_vorgeschichte();
         denken(&letzte_variante, a);
         ausschluss_abziehen();

@@ -101,7 +101,8 @@ bool spielbar(const Buchzug& z) {
     const int p = brett[z.von];
     const bool umwandlung = (p == wbauer && i_reihe[z.nach] == 8) || (p == sbauer && i_reihe[z.nach] == 1);
     if (umwandlung != (z.umwandlung != 0)) return false;
-    return zug_legal(z.von, z.nach, z.umwandlung);
+    ZugEintrag m{};
+    return legaler_zug(z.von, z.nach, z.umwandlung, m);
 }
 
 // The entries of the game position that are legal moves; those that are not

@@ -237,7 +237,11 @@ bool erwartete_antwort(const ZugEintrag& m, ZugEintrag& antwort);
 // castling.
 inline constexpr int FREIE_LISTE = 200;
 // True when `farbe` has a legal move in the game position.
-bool legaler_zug_vorhanden(int farbe);
+bool hat_legalen_zug(int farbe);
+// True when entry i of list `liste`, a move of `farbe`, leaves its king safe.
+bool ist_legal(int liste, int i, int farbe);
+// The square a word's file and rank letters name ("e", "4"), 0 for none.
+int feldnummer(char linie_zeichen, char reihe_zeichen);
 // Hands the search the game's positions since its last capture or pawn move.
 void partie_vorgeschichte();
 void listeausgabe();
@@ -462,9 +466,7 @@ void buch_liste_fuer_partie();
 
 // True when the move is legal in the game for the side to move (castling
 // as the king's two-square step; `umwandlung` is the promotion's letter and
-// not looked at for any other move).
-bool zug_legal(int von, int nach, char umwandlung);
-// The same, with the move's record as the generator writes it.
+// not looked at for any other move); m: its record as the generator writes it.
 bool legaler_zug(int von, int nach, char umwandlung, ZugEintrag& m);
 // The book's move for the engine in the game position, with a score from a
 // shallow search of that move alone (the thinking line shows it); false

@@ -52,13 +52,8 @@ void hinweise(const Gefunden& g, int d) {
 int wurzel_legale() {
     movegen(FREIE_LISTE, computerfarbe);
     int n = 0;
-    for (int i = 1; i <= index[FREIE_LISTE]; ++i) {
-        const ZugEintrag& m = zug[FREIE_LISTE][i];
-        if (!in_wurzel_auswahl(m)) continue;
-        zugausf(FREIE_LISTE, i);
-        n += !koenig_bedroht(computerfarbe);
-        zugzur(FREIE_LISTE, i);
-    }
+    for (int i = 1; i <= index[FREIE_LISTE]; ++i)
+        n += in_wurzel_auswahl(zug[FREIE_LISTE][i]) && ist_legal(FREIE_LISTE, i, computerfarbe);
     return n;
 }
 

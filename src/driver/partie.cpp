@@ -101,12 +101,15 @@ void vorgeschichte_fuellen() {
         vorgeschichte[vorgeschichte_anzahl++] = kennung_nach[h];
 }
 
+}  // namespace
 
 int feldnummer(char linie_zeichen, char reihe_zeichen) {
     for (int s = 1; s <= 64; ++s)
         if (feld[s][0] == linie_zeichen && feld[s][1] == reihe_zeichen) return s;
     return 0;
 }
+
+namespace {
 
 // True when side s attacks the other side's king.
 bool koenig_angreifbar(int s) { return koenig_bedroht(gegenseite(s)); }
@@ -121,12 +124,16 @@ int pruefliste() { return QSUCHE; }
 // rook's sideways step is legal too.
 constexpr int ANTWORTLISTE = 1;
 
+}  // namespace
+
 bool ist_legal(int liste, int i, int farbe) {
     zugausf(liste, i);
-    const bool legal = !koenig_angreifbar(gegenseite(farbe));
+    const bool legal = !koenig_bedroht(farbe);
     zugzur(liste, i);
     return legal;
 }
+
+namespace {
 
 // An en-passant capture open to `farbe` after the game's last move, as a
 // move record, if one is legal; with `nur_von` only the one from that square.
@@ -162,6 +169,8 @@ uint64_t partie_kennung(int am_zug) {
     return k;
 }
 
+}  // namespace
+
 bool hat_legalen_zug(int farbe) {
     movegen(ANTWORTLISTE, farbe);
     for (int i = 1; i <= index[ANTWORTLISTE]; ++i)
@@ -169,6 +178,8 @@ bool hat_legalen_zug(int farbe) {
     ZugEintrag ep;
     return ep_schlag(farbe, ep);
 }
+
+namespace {
 
 // The move of `farbe` from `von` to `nach` that a word names, as a legal
 // move of the game: castling with its right and through unattacked squares,
@@ -314,8 +325,6 @@ void aufzeichnung_neu(int32_t zugnummer) {
 
 int en_passant_feld() { return ep_feld; }
 
-bool zug_legal(int von, int nach, char umwandlung) { return ist_legaler_zug(werdran, von, nach, umwandlung); }
-
 bool legaler_zug(int von, int nach, char umwandlung, ZugEintrag& m) {
     return ist_legaler_zug(werdran, von, nach, umwandlung, &m);
 }
@@ -344,7 +353,6 @@ bool buchzug_finden(ZugEintrag& m, int& v) {
     return true;
 }
 
-bool legaler_zug_vorhanden(int farbe) { return hat_legalen_zug(farbe); }
 
 void partie_vorgeschichte() { vorgeschichte_fuellen(); }
 

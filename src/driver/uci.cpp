@@ -161,7 +161,7 @@ void wurzelzug_zeigen(int eintrag) {
 
 void go(const char* text) {
     computerfarbe = werdran;
-    if (!legaler_zug_vorhanden(werdran) || !suchzuege_setzen(text)) {
+    if (!hat_legalen_zug(werdran) || !suchzuege_setzen(text)) {
         sagen("bestmove 0000");
         return;
     }

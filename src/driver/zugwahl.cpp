@@ -19,11 +19,9 @@ int ausgeschlossen_anzahl;
 bool als_zug(const char* wort, ZugEintrag& m) {
     const size_t n = strlen(wort);
     if (n < 4 || n > 5) return false;
-    for (int i = 0; i < 4; i += 2)
-        if (wort[i] < 'a' || wort[i] > 'h' || wort[i + 1] < '1' || wort[i + 1] > '8') return false;
-    const int von = (wort[1] - '1') * 8 + (wort[0] - 'a') + 1;
-    const int nach = (wort[3] - '1') * 8 + (wort[2] - 'a') + 1;
-    return legaler_zug(von, nach, n == 5 ? wort[4] : '\0', m);
+    const int von = feldnummer(wort[0], wort[1]);
+    const int nach = feldnummer(wort[2], wort[3]);
+    return von != 0 && nach != 0 && legaler_zug(von, nach, n == 5 ? wort[4] : '\0', m);
 }
 
 bool enthalten(const ZugEintrag* menge, int n, const ZugEintrag& m) {
@@ -75,10 +73,7 @@ void ausschluss_befehl(const char* zeile, bool ausschliessen) {
         movegen(FREIE_LISTE, werdran);
         for (int i = 1; i <= index[FREIE_LISTE]; ++i) {
             const ZugEintrag& m = zug[FREIE_LISTE][i];
-            zugausf(FREIE_LISTE, i);
-            const bool legal = !koenig_bedroht(werdran);
-            zugzur(FREIE_LISTE, i);
-            if (legal && !enthalten(ausgeschlossen, ausgeschlossen_anzahl, m))
+            if (ist_legal(FREIE_LISTE, i, werdran) && !enthalten(ausgeschlossen, ausgeschlossen_anzahl, m))
                 ausgeschlossen[ausgeschlossen_anzahl++] = m;
         }
         return;
