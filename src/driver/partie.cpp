@@ -633,9 +633,9 @@ int spielbare_laenge(const Variante& v, int k) {
         // along the line do not change: a right the line has spent by then
         // ends it.
         if (gefunden != 0 && zug[liste][gefunden].rochade == 1) {
-            const int nach = zug[liste][gefunden].nach;
-            const int recht = nach == g1 ? RECHT_WK : nach == c1 ? RECHT_WD : nach == g8 ? RECHT_SK : RECHT_SD;
-            if ((rechte & recht) == 0) {
+            const ZugEintrag& r = zug[liste][gefunden];
+            // The right is the one the castling rook's home square carries.
+            if ((rechte & rechte_von_feld(rochade_turm(r.von, r.nach).von)) == 0) {
                 zugzur(liste, gefunden);
                 break;
             }
