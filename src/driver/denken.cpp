@@ -9,8 +9,6 @@ namespace kelpin {
 
 namespace {
 
-constexpr int FENSTER_OFFEN = 28000;
-constexpr int FENSTER_HALB = 50;      // half-width of the aspiration window
 constexpr int FENSTER_SCHRITT = 15;   // slide after a failed iteration
 constexpr int ERSTE_TIEFE = 4;        // nominal depth of the first iteration
 constexpr int EROEFFNUNG_ZUEGE = 8;

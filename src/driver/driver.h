@@ -319,6 +319,11 @@ Suchauftrag zeitauftrag();
 // Thinks for computerfarbe and finds a legal move to play; false when it has
 // none or the search was abandoned. `v` receives the score.
 bool zug_finden(const Suchauftrag& auftrag, ZugEintrag& m, int& v);
+// The root's window: fully open, and the half-width around the last score
+// that an iteration (and each further line of MultiPV) starts with.
+inline constexpr int FENSTER_OFFEN = 28000;
+inline constexpr int FENSTER_HALB = 50;
+
 // A thinking turn and the move it plays on the board.
 void computerzug();
 void zug_drucken(const ZugEintrag& m);

@@ -12,8 +12,6 @@ namespace kelpin {
 
 namespace {
 
-constexpr int FENSTER_OFFEN = 28000;
-constexpr int FENSTER_HALB = 50;    // half-width of a line's window around its last score
 constexpr int GEMERKT_ZUEGE = 128;  // moves kept of a line
 
 struct Gefunden {
@@ -39,12 +37,6 @@ void merken(Gefunden& g, int wert, const Variante& v) {
 void auspacken(const Gefunden& g, Variante& v) {
     v.anzahl = g.anzahl;
     std::copy(g.zuege, g.zuege + g.anzahl, v.zuege);
-}
-
-// The line a rank had in the last iteration becomes the hints of this one,
-// as the thinking driver does with the best line.
-void hinweise(const Gefunden& g, int d) {
-    hinweise_setzen(g.zuege, g.anzahl, d);
 }
 
 }  // namespace
@@ -74,7 +66,8 @@ int mehrfach_iteration(int linien, int d, int& alpha, int& beta, Variante* varia
             a = alpha, b = beta;
         } else if (k < fertig_anzahl) {
             a = fertig[k].wert - FENSTER_HALB, b = fertig[k].wert + FENSTER_HALB;
-            hinweise(fertig[k], d);
+            // The line this rank had last time gives the hints, as the best line does.
+            hinweise_setzen(fertig[k].zuege, fertig[k].anzahl, d);
         }
         int v;
         for (;;) {
