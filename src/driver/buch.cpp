@@ -59,20 +59,6 @@ uint64_t gross_endian(const unsigned char* b, int bytes) {
     return x;
 }
 
-// The generator of the draws: seeded on first use from the wall clock, the
-// steady clock and the process id, so that every run plays its own games.
-// It is its own, since rand() fills the position keys.
-std::mt19937_64& erzeuger() {
-    static std::mt19937_64 g = [] {
-        const uint64_t zeit = static_cast<uint64_t>(std::time(nullptr));
-        const uint64_t fein = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        const uint64_t pid = static_cast<uint64_t>(getpid());
-        std::seed_seq saat{static_cast<uint32_t>(zeit), static_cast<uint32_t>(zeit >> 32), static_cast<uint32_t>(fein),
-                           static_cast<uint32_t>(fein >> 32), static_cast<uint32_t>(pid)};
-        return std::mt19937_64(saat);
-    }();
-    return g;
-}
 
 // An entry's move in the game's terms. The book writes castling as the king
 // taking its own rook; with the king at home that is the king's two-square
@@ -269,7 +255,7 @@ bool buch_waehlen(Buchzug& gewaehlt, uint64_t* summe_aus) {
     for (const Buchzug& z : legal) summe += z.gewicht;
     if (summe_aus != nullptr) *summe_aus = summe;
     if (summe == 0) return false;
-    uint64_t r = std::uniform_int_distribution<uint64_t>(0, summe - 1)(erzeuger());
+    uint64_t r = zufallszahl(summe);
     for (const Buchzug& z : legal) {
         if (r < z.gewicht) {
             gewaehlt = z;
@@ -360,5 +346,27 @@ void buchzug_text(const Buchzug& z, char (&text)[6]) {
     text[4] = z.umwandlung;
     text[5] = '\0';
 }
+
+namespace {
+
+// The generator of the book's and the strength setting's draws: seeded on
+// first use from the wall clock, the steady clock and the process id, so
+// that every run plays its own games. It is their own, since rand() fills
+// the position keys.
+std::mt19937_64& erzeuger() {
+    static std::mt19937_64 g = [] {
+        const uint64_t zeit = static_cast<uint64_t>(std::time(nullptr));
+        const uint64_t fein = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        const uint64_t pid = static_cast<uint64_t>(getpid());
+        std::seed_seq saat{static_cast<uint32_t>(zeit), static_cast<uint32_t>(zeit >> 32), static_cast<uint32_t>(fein),
+                           static_cast<uint32_t>(fein >> 32), static_cast<uint32_t>(pid)};
+        return std::mt19937_64(saat);
+    }();
+    return g;
+}
+
+}  // namespace
+
+uint64_t zufallszahl(uint64_t n) { return std::uniform_int_distribution<uint64_t>(0, n - 1)(erzeuger()); }
 
 }  // namespace kelpin

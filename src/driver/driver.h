@@ -402,6 +402,11 @@ int staerke_denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch)
 // only looked at outside the search.
 inline constexpr const char* BUCH_STANDARD = "/usr/share/games/gnuchess/book.bin";
 
+// A number drawn evenly from 0 ... n - 1 (n >= 1), from a generator of the
+// driver's own seeded afresh in every run (the book's and the strength
+// setting's draws).
+uint64_t zufallszahl(uint64_t n);
+
 // One entry of the book as a move: squares 1 ... 64, the promotion piece as
 // its letter ('q', 'r', 'b', 'n'; '?' for a code that names no piece; 0 for
 // none). Castling, written in the book as the king taking its own rook, is

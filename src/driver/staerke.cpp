@@ -3,15 +3,10 @@
 // the range, a move drawn from the best few by their scores. The budget is
 // in nodes, not time, so that a setting plays alike at every time control;
 // a search that was over quickly is followed by a pause, so that the clock
-// is used as a player uses it. The draws come from a generator of their own,
-// seeded in every run (rand() fills the position keys).
-#include <unistd.h>
-
+// is used as a player uses it. The draws come from zufallszahl, seeded in
+// every run.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <ctime>
-#include <random>
 
 #include "driver/driver.h"
 
@@ -42,28 +37,15 @@ static_assert(ELO_MIN < 1100 && 1200 < ELO_STUFE && ELO_STUFE < ELO_MAX);
 // anew every move (per cent).
 constexpr int PAUSE_VON = 30, PAUSE_BIS = 70;
 
-std::mt19937_64& erzeuger() {
-    static std::mt19937_64 g = [] {
-        const uint64_t zeit = static_cast<uint64_t>(std::time(nullptr));
-        const uint64_t fein = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        const uint64_t pid = static_cast<uint64_t>(getpid());
-        std::seed_seq saat{static_cast<uint32_t>(zeit), static_cast<uint32_t>(fein), static_cast<uint32_t>(fein >> 32),
-                           static_cast<uint32_t>(pid), 0x5354u};
-        return std::mt19937_64(saat);
-    }();
-    return g;
-}
-
 // The move played among the setting's lines of the last finished
 // iteration: the one whose score, raised by a random share of the spread,
 // is highest. A move more than the spread below the best is never played.
 int waehlen(int streuung, int linien) {
     const int n = std::min(mehrfach_anzahl(), linien);
     if (streuung <= 0 || n < 2) return 0;
-    std::uniform_int_distribution<int> zufall(0, streuung - 1);
     int beste = 0, bester_wert = 0;
     for (int r = 0; r < n; ++r) {
-        const int w = mehrfach_wert(r) + zufall(erzeuger());
+        const int w = mehrfach_wert(r) + static_cast<int>(zufallszahl(static_cast<uint64_t>(streuung)));
         if (r == 0 || w > bester_wert) beste = r, bester_wert = w;
     }
     return beste;
@@ -73,7 +55,7 @@ int waehlen(int streuung, int linien) {
 // the input as the search does: what would stop a search ends the pause.
 void pause(const Suchauftrag& a) {
     if (a.ziel_ms <= 0 || wurzel_legale() < 2) return;
-    const int anteil = std::uniform_int_distribution<int>(PAUSE_VON, PAUSE_BIS)(erzeuger());
+    const int anteil = PAUSE_VON + static_cast<int>(zufallszahl(PAUSE_BIS - PAUSE_VON + 1));
     const int64_t ende = std::min(a.ziel_ms * anteil / 100, a.hart_ms);
     for (int64_t jetzt; (jetzt = vergangen(t_start)) < ende;) {
         if (a.bei_eingabe != nullptr && eingabe_pruefen() && a.bei_eingabe()) return;
