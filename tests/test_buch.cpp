@@ -278,7 +278,7 @@ TEST(Buch, ImSpielDurchDasProgramm) {
     aus = test::programm(setzen + "setoption name OwnBook value false\nposition startpos\ngo depth 1\nquit\n");
     EXPECT_EQ(aus.find("book move"), std::string::npos) << aus;
     const std::string kaputt = schreibe("kaputt.bin", std::string(17, 'x'));
-    aus = test::programm("uci\nsetoption name BookFile value " + kaputt +
+    aus = test::programm("uci\nsetoption name OwnBook value true\nsetoption name BookFile value " + kaputt +
                          "\nposition startpos\ngo depth 1\nposition startpos moves e2e4\ngo depth 1\nquit\n");
     const size_t warnung = aus.find("info string book " + kaputt + " not used: ");
     EXPECT_NE(warnung, std::string::npos) << aus;

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "search/search.h"
 
@@ -98,6 +99,26 @@ inline constexpr int ZEILE_MAX = 65535;  // the longest line ever taken whole
 void zeilengrenze_setzen(int zeichen);
 // The next line (blocking); false once the input has ended and all is read.
 bool zeile_holen(char* zeile, size_t groesse);
+
+// The words of a line one after the other (the line is copied first).
+struct Woerter {
+    char kopie[ZEILE_MAX + 1];
+    char* rest;
+    explicit Woerter(const char* text) {
+        strncpy(kopie, text, ZEILE_MAX);
+        kopie[ZEILE_MAX] = '\0';
+        rest = kopie;
+    }
+    const char* naechstes() {
+        static constexpr const char* TRENNER = " \t\r\n";
+        rest += strspn(rest, TRENNER);
+        if (*rest == '\0') return nullptr;
+        char* wort = rest;
+        rest += strcspn(rest, TRENNER);
+        if (*rest != '\0') *rest++ = '\0';
+        return wort;
+    }
+};
 // Reads what has arrived without blocking; true when the queue holds lines
 // that naechste_neue_zeile has not handed out yet.
 bool eingabe_pruefen();

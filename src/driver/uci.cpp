@@ -37,26 +37,6 @@ void sagen(const char* format, ...) {
     fflush(stdout);
 }
 
-// The words of a line one after the other (the line is copied first).
-struct Woerter {
-    char kopie[ZEILE_MAX + 1];
-    char* rest;
-    explicit Woerter(const char* text) {
-        strncpy(kopie, text, ZEILE_MAX);
-        kopie[ZEILE_MAX] = '\0';
-        rest = kopie;
-    }
-    const char* naechstes() {
-        static constexpr const char* TRENNER = " \t\r\n";
-        rest += strspn(rest, TRENNER);
-        if (*rest == '\0') return nullptr;
-        char* wort = rest;
-        rest += strcspn(rest, TRENNER);
-        if (*rest != '\0') *rest++ = '\0';
-        return wort;
-    }
-};
-
 void zug_uci(const ZugEintrag& m, char* text) {
     snprintf(text, 8, "%s%s", feld[m.von], feld[m.nach]);
     if (m.umwandlung == 1) text[4] = umwandlungsbuchstabe(m.neue_figur), text[5] = '\0';

@@ -36,14 +36,10 @@ bool suchzuege_setzen(const char* zeile) {
     static constexpr const char* GO_WOERTER[] = {"wtime", "btime",    "winc",     "binc",   "movestogo", "depth",
                                                  "nodes", "mate",     "movetime", "ponder", "infinite",  "searchmoves"};
     wurzel_auswahl_anzahl = 0;
-    char kopie[ZEILE_MAX + 1];
-    strncpy(kopie, zeile, ZEILE_MAX);
-    kopie[ZEILE_MAX] = '\0';
-    static constexpr const char* TRENNER = " \t\r\n";
+    Woerter w(zeile);
     bool gegeben = false;
     bool darin = false;
-    for (char* rest = nullptr, *wort = strtok_r(kopie, TRENNER, &rest); wort != nullptr;
-         wort = strtok_r(nullptr, TRENNER, &rest)) {
+    for (const char* wort; (wort = w.naechstes()) != nullptr;) {
         bool schluesselwort = false;
         for (const char* g : GO_WOERTER) schluesselwort |= strcmp(wort, g) == 0;
         if (schluesselwort) {
