@@ -73,6 +73,7 @@ TEST(Zeit, AuftragAusDenAngabenDerOberflaeche) {
         {"go depth 5 infinite", 0, -1, false, 5, 0, true},
         {"go mate 3", 0, -1, false, 0, 0, true},  // until the mate, or stop
         {"go mate 3 movetime 1000", 0, 1000, true, 0, 0, false},
+        {"go movetime -9223372036854775808", 0, 1000 + ZEIT_UEBERTRAGUNG_MS, false, 0, 0, false},  // one iteration
         // The largest numbers each field can hold overflow nothing.
         {ueberlauf_uci.c_str(), 0, SG, false, 0, SG, false},
         {ueberlauf_zeit.c_str(), 0, SG, true, TIEFST, 0, false},

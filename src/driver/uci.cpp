@@ -194,7 +194,7 @@ Suchauftrag go_auftrag(const char* text) {
     w.naechstes();  // "go"
     Uhrstand u;
     int64_t zeit[2] = {Uhrstand::KEINE, Uhrstand::KEINE}, inkrement[2] = {0, 0};
-    int64_t movetime = -1, tiefe = Uhrstand::KEINE, knoten = 0, matt = 0;
+    int64_t movetime = Uhrstand::KEINE, tiefe = Uhrstand::KEINE, knoten = 0, matt = 0;
     bool unendlich = false, ponder = false;
     int64_t zuege = 0;
     for (const char* wort; (wort = w.naechstes()) != nullptr;) {
@@ -225,7 +225,9 @@ Suchauftrag go_auftrag(const char* text) {
     const int eigen = werdran == WEISS ? 0 : 1;
     Suchauftrag a;
     a.ponder = ponder;
-    if (movetime >= 0) {
+    // A negative movetime is a fixed time too (one iteration, as a negative
+    // st): the interface wants a move, not a search without end.
+    if (movetime != Uhrstand::KEINE) {
         u.fest_ms = movetime;
     } else if (zeit[eigen] != Uhrstand::KEINE) {
         u.rest_ms = zeit[eigen];
