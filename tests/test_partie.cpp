@@ -133,6 +133,7 @@ TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
                         for (const Suchverlauf& s : {Suchverlauf{0, 1000, 0}, Suchverlauf{9, 0, 1000}}) {
                             const int64_t ziel = verlaufsziel(b, s);
                             EXPECT_TRUE(0 <= ziel && ziel <= b.hart_ms) << was << " scaled " << ziel;
+                            EXPECT_TRUE(ziel <= weiche_grenze(b, s) && weiche_grenze(b, s) <= b.hart_ms) << was;
                         }
                     }
 }

@@ -84,6 +84,9 @@ void verlauf_nachfuehren(const Variante& variante, int v, int linien) {
 bool anhalten_pruefen() {
     const Suchauftrag& a = laufender_auftrag;
     if (!pondern && a.hart_ms >= 0 && vergangen(budget_start) >= a.hart_ms) return true;
+    if (!pondern && iteration_fertig && !a.voll && !a.endlos && a.ziel_ms >= 0 &&
+        vergangen(budget_start) >= weiche_grenze({a.ziel_ms, a.hart_ms}, verlauf))
+        return true;
     if (!pondern && a.knoten > 0 && statistik.nodes >= a.knoten) return true;
     if (a.bei_eingabe == nullptr || !iteration_fertig) return false;
     if (eingabe_pruefen() && a.bei_eingabe()) return true;

@@ -95,6 +95,13 @@ int64_t zielfaktor(const Suchverlauf& s);
 inline int64_t verlaufsziel(const Zeitbudget& b, const Suchverlauf& s) {
     return std::min(b.ziel_ms * zielfaktor(s) / 1000, b.hart_ms);
 }
+// Inside an iteration a turn on a clock ends at ZEIT_WEICH_FAKTOR times its
+// scaled target, and at the latest at the hard limit: an unsettled choice
+// may search on to the hard limit, a settled one ends sooner.
+inline constexpr int64_t ZEIT_WEICH_FAKTOR = 3;
+inline int64_t weiche_grenze(const Zeitbudget& b, const Suchverlauf& s) {
+    return std::min(verlaufsziel(b, s) * ZEIT_WEICH_FAKTOR, b.hart_ms);
+}
 
 // What an interface sends is held where it is read to what no arithmetic
 // on it can overflow: times and node counts to a thousand years in
