@@ -456,8 +456,42 @@ int epd(const char* text);
 
 // Play and take back a move; the record is the undo record, so calls pair
 // up last-in first-out (zugausf/zugzur do it for an entry of a move list).
-void zug_machen(const ZugEintrag& m);
-void zug_nehmen(const ZugEintrag& m);
+// Most moves are neither promotions nor castling (and the generators put
+// leer into neue_figur for them): the board's two squares and two key
+// entries are all they change, done where the caller stands, in line; the
+// rest is done out of line.
+void besonders_machen(const ZugEintrag& m);
+void besonders_nehmen(const ZugEintrag& m);
+
+inline bool gewoehnlicher_zug(const ZugEintrag& m) { return (m.umwandlung | m.rochade | m.neue_figur) == 0; }
+
+// The key terms of an ordinary move: an XOR, so the same update makes and
+// unmakes it. The record's fields are read before the board is written,
+// which the compiler could not otherwise tell apart from them.
+inline void gewoehnliche_schluessel(int von, int nach, int p, int g) {
+    const uint64_t w0 = zug_weg[von][p][0] ^ zug_hin[nach][p][0] ^ schlag_weg[nach][g][0];
+    hashindex ^= w0;
+    hashkennung2 ^= w0;
+    hashkennung ^= zug_weg[von][p][1] ^ zug_hin[nach][p][1] ^ schlag_weg[nach][g][1];
+}
+
+inline void zug_machen(const ZugEintrag& m) {
+    if (!gewoehnlicher_zug(m)) [[unlikely]]
+        return besonders_machen(m);
+    const int von = m.von, nach = m.nach, figur = m.figur;
+    gewoehnliche_schluessel(von, nach, figur + 6, m.geschlagen + 6);
+    brett[nach] = static_cast<int16_t>(figur);
+    brett[von] = leer;
+}
+
+inline void zug_nehmen(const ZugEintrag& m) {
+    if (!gewoehnlicher_zug(m)) [[unlikely]]
+        return besonders_nehmen(m);
+    const int von = m.von, nach = m.nach, figur = m.figur, geschlagen = m.geschlagen;
+    gewoehnliche_schluessel(von, nach, figur + 6, geschlagen + 6);
+    brett[von] = static_cast<int16_t>(figur);
+    brett[nach] = static_cast<int16_t>(geschlagen);
+}
 
 // The one reader of decimal numbers in text (FEN counters, commands,
 // options): the number at the start of `text` (white space before it

@@ -157,19 +157,9 @@ void schluessel_ziehen(const ZugEintrag& m) {
                    zug_weg[m.von][p][1] ^ ziel[p][1] ^ ziel[m.neue_figur + 6][1] ^ ziel[m.rochade][1] ^ opfer[1]);
 }
 
-// Most moves are neither promotions nor castling (and the generators put
-// leer into neue_figur for them): two entries give their keys, and the rest
-// of the work stays out of the way, out of line.
-inline bool gewoehnlich(const ZugEintrag& m) { return (m.umwandlung | m.rochade | m.neue_figur) == 0; }
+}  // namespace
 
-inline void gewoehnlich_schluessel(const ZugEintrag& m) {
-    const int p = m.figur + 6;
-    const int g = m.geschlagen + 6;
-    schluessel_xor(zug_weg[m.von][p][0] ^ zug_hin[m.nach][p][0] ^ schlag_weg[m.nach][g][0],
-                   zug_weg[m.von][p][1] ^ zug_hin[m.nach][p][1] ^ schlag_weg[m.nach][g][1]);
-}
-
-[[gnu::noinline]] void besonders_ausf(const ZugEintrag& m) {
+void besonders_machen(const ZugEintrag& m) {
     brett[m.nach] = m.umwandlung == 1 ? m.neue_figur : m.figur;
     schluessel_ziehen(m);
     brett[m.von] = leer;
@@ -181,7 +171,7 @@ inline void gewoehnlich_schluessel(const ZugEintrag& m) {
     }
 }
 
-[[gnu::noinline]] void besonders_zur(const ZugEintrag& m) {
+void besonders_nehmen(const ZugEintrag& m) {
     brett[m.von] = m.figur;
     brett[m.nach] = m.geschlagen;
     schluessel_ziehen(m);
@@ -195,24 +185,8 @@ inline void gewoehnlich_schluessel(const ZugEintrag& m) {
     }
 }
 
-}  // namespace
-
-void zug_machen(const ZugEintrag& m) {
-    if (!gewoehnlich(m)) return besonders_ausf(m);
-    brett[m.nach] = m.figur;
-    brett[m.von] = leer;
-    gewoehnlich_schluessel(m);
-}
-
-void zug_nehmen(const ZugEintrag& m) {
-    if (!gewoehnlich(m)) return besonders_zur(m);
-    brett[m.von] = m.figur;
-    brett[m.nach] = m.geschlagen;
-    gewoehnlich_schluessel(m);
-}
-
 void lage_nach_zug(const Lage& vor, const ZugEintrag& m, Lage& nach) {
-    if (!gewoehnlich(m)) return lage_aus_brett(nach);
+    if (!gewoehnlicher_zug(m)) return lage_aus_brett(nach);
     nach = vor;
     const int p = m.figur + 6, g = m.geschlagen + 6;
     const uint64_t v = feldbit(m.von), n = feldbit(m.nach);
