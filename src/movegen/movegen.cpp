@@ -409,33 +409,60 @@ inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele
     }
 }
 
-// A pawn's captures: the diagonal toward the h-file for White (+9) and the
-// a-file for Black (-9) first, then the other one; onto the last rank each
-// becomes four promotions.
-inline void bauer_schlaege(Schreiber& w, int s, int figur, int vz, uint64_t feinde) {
-    const int linie = i_linie[s];
-    const int letzte_reihe = vz > 0 ? 8 : 1;
-    const int schlag[2] = {9 * vz, 7 * vz};
-    const bool erlaubt[2] = {vz > 0 ? linie != 8 : linie != 1, vz > 0 ? linie != 1 : linie != 8};
-    for (int k = 0; k < 2; ++k) {
-        const int t = s + schlag[k];
-        if (!erlaubt[k] || t < 1 || t > 64 || !(feinde & bit(t))) continue;
-        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
-        if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
+// What each pawn of side vz may do, found for all of them at once as masks of
+// the squares they stand on: a single step (the square ahead empty), a double
+// step (from the second rank, both squares ahead empty), and the captures
+// toward the h-file for White (+9) and the a-file for Black (-9), then the
+// other diagonal, onto a piece of `feinde`, with the generator's file
+// conditions. `eigene` holds the side's pieces; only its pawns are asked.
+struct Bauernzuege {
+    uint64_t einzel, doppel, schlag9, schlag7;
+};
+
+constexpr uint64_t REIHE_2 = 0xFF00ull, REIHE_7 = REIHE_2 << 40;
+
+inline Bauernzuege bauernzuege(uint64_t eigene, uint64_t besetzt, uint64_t feinde, int vz) {
+    const uint64_t frei = ~besetzt;
+    Bauernzuege z;
+    if (vz > 0) {
+        z.einzel = eigene & (frei >> 8);
+        z.doppel = z.einzel & REIHE_2 & (frei >> 16);
+        z.schlag9 = eigene & ~LINIE_H & (feinde >> 9);
+        z.schlag7 = eigene & ~LINIE_A & (feinde >> 7);
+    } else {
+        z.einzel = eigene & (frei << 8);
+        z.doppel = z.einzel & REIHE_7 & (frei << 16);
+        z.schlag9 = eigene & ~LINIE_A & (feinde << 9);
+        z.schlag7 = eigene & ~LINIE_H & (feinde << 7);
     }
+    return z;
 }
 
-// A pawn's steps straight ahead: the double step from its second rank, then
-// the single step, which onto the last rank becomes four promotions.
-inline void bauer_schritte(Schreiber& w, int s, int figur, int vz) {
-    const int vor = 8 * vz;
-    const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
-    if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
-        if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
-    const int t = s + vor;
-    if (t >= 1 && t <= 64 && brett[t] == leer) {
-        ZugEintrag* m = w.zug(s, t, figur, leer);
-        if (i_reihe[t] == (vz > 0 ? 8 : 1)) w.umwandlungen(m, vz);
+// One pawn's moves in the generator's order: the double step, the single
+// step, then the two captures; onto the last rank a step or capture becomes
+// four promotions.
+template <bool NUR_SCHLAEGE>
+inline void bauer(Schreiber& w, int s, int figur, int vz, const Bauernzuege& z) {
+    const uint64_t b = bit(s);
+    const auto letzte_reihe = [vz](int t) { return vz > 0 ? t >= a8 : t <= h1; };
+    if (!NUR_SCHLAEGE) {
+        if (z.doppel & b)
+            if (ZugEintrag* m = w.zug(s, s + 16 * vz, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
+        if (z.einzel & b) {
+            const int t = s + 8 * vz;
+            ZugEintrag* m = w.zug(s, t, figur, leer);
+            if (letzte_reihe(t)) w.umwandlungen(m, vz);
+        }
+    }
+    if (z.schlag9 & b) {
+        const int t = s + 9 * vz;
+        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
+        if (letzte_reihe(t)) w.umwandlungen(m, vz);
+    }
+    if (z.schlag7 & b) {
+        const int t = s + 7 * vz;
+        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
+        if (letzte_reihe(t)) w.umwandlungen(m, vz);
     }
 }
 
@@ -452,13 +479,13 @@ inline void gleite(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t fe
 template <bool NUR_SCHLAEGE>
 void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
     const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
+    const Bauernzuege bz = bauernzuege(stuecke, besetzt, feinde, vz);
     for (uint64_t q = stuecke; q != 0;) {
         const int s = naechstes_feld(q);
         const int figur = brett[s];
         switch (figur * vz) {
             case wbauer:
-                if (!NUR_SCHLAEGE) bauer_schritte(w, s, figur, vz);
-                bauer_schlaege(w, s, figur, vz, feinde);
+                bauer<NUR_SCHLAEGE>(w, s, figur, vz, bz);
                 break;
             case wspringer:
                 sprung(w, s, figur, ziele, springer_ziele[s], springer_masken[s]);
