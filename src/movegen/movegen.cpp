@@ -283,7 +283,7 @@ static_assert(strahlen[a1][0].n == 7 && strahlen[h1][0].n == 0 && strahlen[d4][5
 constexpr uint64_t SPALTE = LINIE_A;
 
 template <int ERSTER, int N>
-void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) {
+[[gnu::always_inline]] inline void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) {
     uint64_t folge = 0;
     for (int r = 0; r < N; ++r) {
         const int t = erstes_hindernis(s, ERSTER + r, besetzt);
@@ -299,7 +299,7 @@ void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) 
 
 // Captures only: each ray yields at most its first occupied square.
 template <int ERSTER, int N>
-void gleiter_schlaege(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
+[[gnu::always_inline]] inline void gleiter_schlaege(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
     uint64_t folge = 0;
     for (int r = 0; r < N; ++r) {
         const int t = erstes_hindernis(s, ERSTER + r, besetzt);
@@ -474,34 +474,59 @@ inline void gleite(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t fe
         gleiter<ERSTER, N>(w, s, figur, besetzt, besetzt & ~feinde);
 }
 
-// The moves of the pieces of side vz on the squares of `stuecke`, square by
+// The moves of one piece of code FIGUR on square s, its side's sign its own.
+template <bool NUR_SCHLAEGE, int FIGUR>
+[[gnu::always_inline]] inline void zuege_der_figur(Schreiber& w, int s, const Bauernzuege& bz, uint64_t ziele,
+                                                   uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+    constexpr int vz = FIGUR > 0 ? 1 : -1;
+    constexpr int art = FIGUR * vz;
+    if constexpr (art == wbauer) {
+        bauer<NUR_SCHLAEGE>(w, s, FIGUR, vz, bz);
+    } else if constexpr (art == wspringer) {
+        sprung(w, s, FIGUR, ziele, springer_ziele[s], springer_masken[s]);
+    } else if constexpr (art == wlaufer) {
+        gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, FIGUR, besetzt, feinde);
+    } else if constexpr (art == wturm) {
+        gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, FIGUR, besetzt, feinde);
+    } else if constexpr (art == wdame) {
+        gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, FIGUR, besetzt, feinde);
+    } else {
+        if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
+        sprung(w, s, FIGUR, ziele, koenig_ziele[s], koenig_masken[s]);
+    }
+}
+
+// The moves of the pieces of side VZ on the squares of `stuecke`, square by
 // square upward, each piece's in its own order; only captures, or all moves.
-template <bool NUR_SCHLAEGE>
-void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+// Each kind of piece is compiled with its code known, so that its score
+// tables are fixed addresses.
+template <bool NUR_SCHLAEGE, int VZ>
+void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
     const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
-    const Bauernzuege bz = bauernzuege(stuecke, besetzt, feinde, vz);
+    const Bauernzuege bz = bauernzuege(stuecke, besetzt, feinde, VZ);
     for (uint64_t q = stuecke; q != 0;) {
         const int s = naechstes_feld(q);
-        const int figur = brett[s];
-        switch (figur * vz) {
+        const auto zuege = [&]<int FIGUR>() {
+            zuege_der_figur<NUR_SCHLAEGE, FIGUR>(w, s, bz, ziele, besetzt, feinde, tiefe, farbe);
+        };
+        switch (brett[s] * VZ) {
             case wbauer:
-                bauer<NUR_SCHLAEGE>(w, s, figur, vz, bz);
+                zuege.template operator()<VZ * wbauer>();
                 break;
             case wspringer:
-                sprung(w, s, figur, ziele, springer_ziele[s], springer_masken[s]);
+                zuege.template operator()<VZ * wspringer>();
                 break;
             case wlaufer:
-                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
+                zuege.template operator()<VZ * wlaufer>();
                 break;
             case wturm:
-                gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
+                zuege.template operator()<VZ * wturm>();
                 break;
             case wdame:
-                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, figur, besetzt, feinde);
+                zuege.template operator()<VZ * wdame>();
                 break;
             case wkonig:
-                if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
-                sprung(w, s, figur, ziele, koenig_ziele[s], koenig_masken[s]);
+                zuege.template operator()<VZ * wkonig>();
                 break;
         }
     }
@@ -510,8 +535,10 @@ void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_
 void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], 0, bewerter};
-    const int vz = farbe == WEISS ? 1 : -1;
-    zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
+    if (farbe == WEISS)
+        zuege_von<false, 1>(w, besetzt & ~feinde, besetzt, feinde, tiefe, farbe);
+    else
+        zuege_von<false, -1>(w, besetzt & ~feinde, besetzt, feinde, tiefe, farbe);
     index[tiefe] = w.n;
 }
 
@@ -558,7 +585,10 @@ void schlaege(int tiefe, int farbe, const Schlaglage& l) {
     const int vz = farbe == WEISS ? 1 : -1;
     const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, vz)) | (l.springer & springerfelder(l.feinde)) |
                                 (l.koenige & koenigsfelder(l.feinde)) | l.gleitende;
-    zuege_von<true>(w, kandidaten, vz, l.besetzt, l.feinde, tiefe, farbe);
+    if (vz > 0)
+        zuege_von<true, 1>(w, kandidaten, l.besetzt, l.feinde, tiefe, farbe);
+    else
+        zuege_von<true, -1>(w, kandidaten, l.besetzt, l.feinde, tiefe, farbe);
     index[tiefe] = w.n;
 }
 
