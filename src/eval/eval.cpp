@@ -110,6 +110,13 @@ constexpr auto bauernzahl_wert = [] {
     return w;
 }();
 
+// The number of files in a set of eight (bit f - 1 for file f).
+constexpr auto linien_zahl = [] {
+    std::array<int8_t, 256> z{};
+    for (int m = 1; m < 256; ++m) z[m] = static_cast<int8_t>(z[m >> 1] + (m & 1));
+    return z;
+}();
+
 // The pawns king safety asks about, as bits of Bauernbefund::schild: each
 // question's answer for the pawns alone, so that the board is not read for
 // them in every evaluation. A board without pawns answers every one with 0.
@@ -208,7 +215,7 @@ void bauern_auswerten(uint64_t weiss, uint64_t schwarz, Bauernbefund& p) {
     p.s_stuetze = INNEN & REIHEN_1_4 & ((schwarz >> 9) | (schwarz >> 7));
     p.w_schraeg = INNEN & ((weiss >> 7) | (weiss >> 9));
     p.s_schraeg = INNEN & ((schwarz << 7) | (schwarz << 9));
-    p.halboffen = 13 * (__builtin_popcount(sd & ~wd) - __builtin_popcount(wd & ~sd));
+    p.halboffen = 13 * (linien_zahl[(sd & ~wd) >> 1 & 0xFF] - linien_zahl[(wd & ~sd) >> 1 & 0xFF]);
     p.halb_w = felder_der_linien(sd & ~wd);
     p.halb_s = felder_der_linien(wd & ~sd);
     p.mit_bauern = felder_der_linien(wd | sd);
@@ -218,22 +225,13 @@ void bauern_auswerten(uint64_t weiss, uint64_t schwarz, Bauernbefund& p) {
     p.iso_w_rand = felder_der_linien(w_ziel & RANDLINIEN);
     p.iso_w_innen = felder_der_linien(w_ziel & ~RANDLINIEN);
 
-    const auto w = [weiss](int f) { return (weiss >> (f - 1)) & 1; };
-    const auto b = [schwarz](int f) { return (schwarz >> (f - 1)) & 1; };
-    unsigned schild = 0;
-    if (w(f2)) schild |= F2;
-    if (b(f7)) schild |= F7;
-    if (w(g3) && w(h2)) schild |= G3_H2;
-    if (w(g3)) schild |= G3;
-    if (w(b3)) schild |= B3;
-    if (b(g6) && b(h7)) schild |= G6_H7;
-    if (b(g6)) schild |= G6;
-    if (b(b6)) schild |= B6;
-    if ((w(g2) || w(g3)) && w(h2)) schild |= W_KURZ_DICHT;
-    if (w(b2) && (w(c2) || w(c3)) && w(a2)) schild |= W_LANG_DICHT;
-    if (b(b7) && (b(c7) || b(c6)) && b(a7)) schild |= S_LANG_DICHT;
-    if (b(g7) && b(h7)) schild |= G7_H7;
-    p.schild = static_cast<uint16_t>(schild);
+    const auto w = [weiss](int f) { return static_cast<unsigned>(weiss >> (f - 1)) & 1; };
+    const auto b = [schwarz](int f) { return static_cast<unsigned>(schwarz >> (f - 1)) & 1; };
+    p.schild = static_cast<uint16_t>(
+        w(f2) * F2 | b(f7) * F7 | (w(g3) & w(h2)) * G3_H2 | w(g3) * G3 | w(b3) * B3 | (b(g6) & b(h7)) * G6_H7 |
+        b(g6) * G6 | b(b6) * B6 | ((w(g2) | w(g3)) & w(h2)) * W_KURZ_DICHT |
+        (w(b2) & (w(c2) | w(c3)) & w(a2)) * W_LANG_DICHT | (b(b7) & (b(c7) | b(c6)) & b(a7)) * S_LANG_DICHT |
+        (b(g7) & b(h7)) * G7_H7);
 }
 
 inline const Bauernbefund& bauern_von(uint64_t weiss, uint64_t schwarz) {
