@@ -564,14 +564,15 @@ Schlaglage schlaglage(int vz) {
     return l;
 }
 
-Schlaglage schlaglage(int vz, const uint64_t* m) {
-    const int e = 6 + vz, g = 6 - vz;  // index of the mover's and the other side's pawns
+template <int VZ>
+[[gnu::always_inline]] inline Schlaglage schlaglage(const uint64_t* m) {
+    constexpr int e = 6 + VZ, g = 6 - VZ;  // index of the mover's and the other side's pawns
     Schlaglage l;
-    l.feinde = seite(m, g, -vz);
+    l.feinde = seite(m, g, -VZ);
     l.bauern = m[e];
-    l.springer = m[e + vz];
-    l.koenige = m[e + 5 * vz];
-    l.gleitende = m[e + 2 * vz] | m[e + 3 * vz] | m[e + 4 * vz];
+    l.springer = m[e + VZ];
+    l.koenige = m[e + 5 * VZ];
+    l.gleitende = m[e + 2 * VZ] | m[e + 3 * VZ] | m[e + 4 * VZ];
     l.besetzt = l.feinde | l.bauern | l.springer | l.koenige | l.gleitende;
     return l;
 }
@@ -579,17 +580,30 @@ Schlaglage schlaglage(int vz, const uint64_t* m) {
 // Only the pieces that reach an enemy piece at all are visited: pawns,
 // knights and the king by the squares from which they would, computed for
 // all enemy pieces at once; sliders all, since their rays may be blocked.
-void schlaege(int tiefe, int farbe, const Schlaglage& l) {
-    const Bewerter bewerter(tiefe);
-    Schreiber w{zug[tiefe], 0, bewerter};
-    const int vz = farbe == WEISS ? 1 : -1;
-    const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, vz)) | (l.springer & springerfelder(l.feinde)) |
+template <int VZ>
+[[gnu::always_inline]] inline void schlaege(int tiefe, int farbe, const Schlaglage& l) {
+    const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, VZ)) | (l.springer & springerfelder(l.feinde)) |
                                 (l.koenige & koenigsfelder(l.feinde)) | l.gleitende;
-    if (vz > 0)
-        zuege_von<true, 1>(w, kandidaten, l.besetzt, l.feinde, tiefe, farbe);
-    else
-        zuege_von<true, -1>(w, kandidaten, l.besetzt, l.feinde, tiefe, farbe);
-    index[tiefe] = w.n;
+    int32_t n = 0;
+    if (kandidaten != 0) {
+        const Bewerter bewerter(tiefe);
+        Schreiber w{zug[tiefe], 0, bewerter};
+        zuege_von<true, VZ>(w, kandidaten, l.besetzt, l.feinde, tiefe, farbe);
+        n = w.n;
+    }
+    index[tiefe] = n;
+}
+
+// The capture generator of either side, with the board's summary or from
+// brett.
+template <int VZ>
+void schlaege_aus(int tiefe, const Lage& lage) {
+    schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage<VZ>(lage.maske));
+}
+
+template <int VZ>
+void schlaege_brett(int tiefe) {
+    schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage(VZ));
 }
 
 }  // namespace
@@ -616,13 +630,15 @@ int movegen_aus(int tiefe, int farbe, const Lage& lage) {
 
 int qmovegen(int tiefe, int farbe) {
     index[tiefe] = 0;
-    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1));
+    if (farbe == WEISS) schlaege_brett<1>(tiefe);
+    if (farbe == SCHWARZ) schlaege_brett<-1>(tiefe);
     return 0;
 }
 
 int qmovegen_aus(int tiefe, int farbe, const Lage& lage) {
     index[tiefe] = 0;
-    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, lage.maske));
+    if (farbe == WEISS) schlaege_aus<1>(tiefe, lage);
+    if (farbe == SCHWARZ) schlaege_aus<-1>(tiefe, lage);
     return 0;
 }
 
