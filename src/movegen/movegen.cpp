@@ -60,24 +60,30 @@ constexpr auto schlagwert = [] {
 // A move's squares as one number, for comparing with the hints.
 constexpr uint32_t felderpaar(uint32_t von, uint32_t nach) { return von << 16 | nach; }
 
+// The square of a hint as a mask (bit s - 1 for square s), by the hint's
+// to-square; none for 0 (an empty hint) or a number past the board.
+constexpr auto zielmaske = [] {
+    std::array<uint64_t, 66> m{};
+    for (int s = 1; s <= 64; ++s) m[s] = uint64_t{1} << (s - 1);
+    return m;
+}();
+
+inline uint64_t hinweisfeld(const ZugEintrag& h) { return zielmaske[h.nach < 65 ? h.nach : 65]; }
+
 // Everything the score of a move needs that does not depend on the move:
-// read once per generator call. Few moves land where a hint does, so the
-// hints are compared only for those.
+// read once per generator call. Few moves land where a hint does, so only
+// the hints' to-squares are gathered here, and the hints themselves are
+// read for a move that lands on one.
 struct Bewerter {
     const int32_t (*history)[65];
     int32_t faktor;
     int32_t writes;
-    uint32_t hinweis[4];
-    uint64_t hinweis_ziele = 0;  // the to-squares of the hints
+    const ZugEintrag* hinweise;  // slots 1 ... 3
+    uint64_t hinweis_ziele;      // the to-squares of the hints
 
     explicit Bewerter(int tiefe)
-        : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites) {
-        for (int k = 1; k <= 3; ++k) {
-            const ZugEintrag& h = killer[tiefe][k];
-            hinweis[k] = felderpaar(h.von, h.nach);
-            if (h.nach >= 1 && h.nach <= 64) hinweis_ziele |= uint64_t{1} << (h.nach - 1);
-        }
-    }
+        : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites), hinweise(killer[tiefe]),
+          hinweis_ziele(hinweisfeld(hinweise[1]) | hinweisfeld(hinweise[2]) | hinweisfeld(hinweise[3])) {}
 
     int32_t wert(int von, int nach, int figur, int geschlagen) const {
         int32_t w = history[von][nach] * faktor;
@@ -85,7 +91,8 @@ struct Bewerter {
         w += lagewert[figur + 6][nach] - lagewert[figur + 6][von] + schlagwert[figur + 6][geschlagen + 6];
         if (hinweis_ziele & (uint64_t{1} << (nach - 1))) {
             const uint32_t paar = felderpaar(von, nach);
-            for (int k = 1; k <= 3; ++k) w += paar == hinweis[k] ? HINWEIS_BONUS[k] : 0;
+            for (int k = 1; k <= 3; ++k)
+                w += paar == felderpaar(hinweise[k].von, hinweise[k].nach) ? HINWEIS_BONUS[k] : 0;
         }
         return w;
     }
