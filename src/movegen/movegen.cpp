@@ -309,8 +309,9 @@ template <int ERSTER, int N>
 [[gnu::always_inline]] inline void gleiter_schlaege(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
     uint64_t folge = 0;
     for (int r = 0; r < N; ++r) {
+        if ((strahl_masken[s][ERSTER + r] & feinde) == 0) continue;  // no enemy on the ray at all
         const int t = erstes_hindernis(s, ERSTER + r, besetzt);
-        if (t != 0 && (feinde & bit(t))) folge |= uint64_t{1} << (8 * (abstaende[s][t] - 1) + r);
+        if (feinde & bit(t)) folge |= uint64_t{1} << (8 * (abstaende[s][t] - 1) + r);
     }
     for (; folge != 0; folge &= folge - 1) {
         const int schluessel = __builtin_ctzll(folge);
