@@ -679,13 +679,15 @@ constexpr auto turm_linien = [] {
 
 // angegriffen_bei from the piece masks: what stands where is read from them,
 // and a slider's rays are followed only when a piece that moves along them
-// stands somewhere on them.
-bool angegriffen_aus(int s, int vz, const uint64_t* m, uint64_t besetzt) {
+// stands somewhere on them. The attacker's pieces on the squares of `ohne`
+// count as gone (a piece just captured there).
+inline bool angegriffen_aus(int s, int vz, const uint64_t* m, uint64_t besetzt, uint64_t ohne = 0) {
     const int e = 6 + vz;  // the attacker's pawns
-    if ((bauernquellen(bit(s), vz) & m[e]) || (springer_masken[s] & m[e + vz]) || (koenig_masken[s] & m[e + 5 * vz]))
+    if ((bauernquellen(bit(s), vz) & m[e] & ~ohne) || (springer_masken[s] & m[e + vz] & ~ohne) ||
+        (koenig_masken[s] & m[e + 5 * vz] & ~ohne))
         return true;
     const uint64_t dame = m[e + 4 * vz];
-    const uint64_t schraeg = m[e + 2 * vz] | dame, gerade = m[e + 3 * vz] | dame;
+    const uint64_t schraeg = (m[e + 2 * vz] | dame) & ~ohne, gerade = (m[e + 3 * vz] | dame) & ~ohne;
     if (laeufer_linien[s] & schraeg)
         for (int r = LAEUFER_STRAHLEN; r < TURM_STRAHLEN; ++r)
             if (const int t = erstes_hindernis(s, r, besetzt); t != 0 && (schraeg & bit(t))) return true;
@@ -702,6 +704,25 @@ bool koenig_bedroht_aus(int farbe, const Lage& lage) {
     const uint64_t besetzt = ~lage.maske[leer + 6];
     for (uint64_t koenige = lage.maske[6 + vz * wkonig]; koenige != 0;)
         if (angegriffen_aus(naechstes_feld(koenige), -vz, lage.maske, besetzt)) return true;
+    return false;
+}
+
+bool koenig_bedroht_nach(int farbe, const Lage& lage, const ZugEintrag& m) {
+    if (!gewoehnlicher_zug(m) || m.von < 1 || m.von > 64 || m.nach < 1 || m.nach > 64) {
+        zug_machen(m);
+        const bool bedroht = koenig_bedroht(farbe);
+        zug_nehmen(m);
+        return bedroht;
+    }
+    // The board after the move: the from-square empty, the to-square taken,
+    // the victim gone from the other side's pieces, a moving king moved.
+    const int vz = farbe == WEISS ? 1 : -1;
+    const uint64_t von = bit(m.von), nach = bit(m.nach);
+    const uint64_t besetzt = (~lage.maske[leer + 6] & ~von) | nach;
+    uint64_t koenige = lage.maske[6 + vz * wkonig];
+    if (m.figur == vz * wkonig) koenige ^= von | nach;
+    for (; koenige != 0;)
+        if (angegriffen_aus(naechstes_feld(koenige), -vz, lage.maske, besetzt, nach)) return true;
     return false;
 }
 

@@ -325,11 +325,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //     into a king capture although the side is not in check.
     if (n <= PATT_ZUEGE && tiefe > QSUCHE && !im_schach) {
         bool alle_illegal = true;
-        for (int i = 1; i <= n && alle_illegal; ++i) {
-            zugausf(tiefe, i);
-            alle_illegal = koenig_bedroht(farbe);
-            zugzur(tiefe, i);
-        }
+        for (int i = 1; i <= n && alle_illegal; ++i) alle_illegal = koenig_bedroht_nach(farbe, lage, liste[i]);
         if (alle_illegal) return 0;
     }
 
@@ -347,11 +343,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
     if (schach_erweitert && schachext <= MAX_SCHACHEXT - 1) {
         int legal = 0;
-        for (int i = n; i >= 1 && legal <= 1; --i) {
-            zugausf(tiefe, i);
-            if (!koenig_bedroht(farbe)) ++legal;
-            zugzur(tiefe, i);
-        }
+        for (int i = n; i >= 1 && legal <= 1; --i)
+            if (!koenig_bedroht_nach(farbe, lage, liste[i])) ++legal;
         if (legal == 1 && onerep_extended < MAX_ONEREP) {
             ++statistik.one_response;
             ++onerep_extended;
