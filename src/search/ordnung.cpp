@@ -238,7 +238,7 @@ void qmoveorder(int tiefe, int lo, int hi) {
     }
 }
 
-void ordnung_beginnen(int tiefe, int n) {
+int ordnung_beginnen(int tiefe, int n) {
     // One pass: the top score, where it first stands and how often, and
     // whether a victim is a king (bit 0 or 12 of KOENIGE moved down by the
     // victim's code + 6, gathered into one word).
@@ -268,7 +268,9 @@ void ordnung_beginnen(int tiefe, int n) {
         schluessel_aufstellen(tiefe);
         anfaenge_n[tiefe] = 0;
         if (koenigsteile_sortieren(tiefe, 1, n)) GeschKonig = 1;
+        return 0;
     }
+    return einziger_bester[tiefe];
 }
 
 int ordnung_platz(int tiefe, int k) {

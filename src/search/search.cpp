@@ -318,7 +318,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //     has each place sorted just before it reads it, so a cutoff spares
     //     the sorting of the rest.
     GeschKonig = 0;
-    ordnung_beginnen(tiefe, n);
+    const int oben = ordnung_beginnen(tiefe, n);
     if (GeschKonig == 1) return KOENIGSWERT - (MAXTIEFE - tiefe);
 
     // 14. Stalemate: with few moves, see whether every one of them walks
@@ -373,7 +373,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 17. The move loop, best-scored move first.
     for (int i = n; i >= 1; --i) {
-        const int e = ordnung_platz(tiefe, i);  // the entry on place i
+        const int e = i == n && oben != 0 ? oben : ordnung_platz(tiefe, i);  // the entry on place i
         const ZugEintrag& m = liste[e];
         if (tiefe == MAXTIEFE) {
             if (i == n) wurzel_farbe = farbe, wurzel_erster = e;
