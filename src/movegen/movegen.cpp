@@ -70,6 +70,10 @@ constexpr auto zielmaske = [] {
 
 inline uint64_t hinweisfeld(const ZugEintrag& h) { return zielmaske[h.nach < 65 ? h.nach : 65]; }
 
+// The history term's division, rarely needed (historywrites stays 1 in the
+// search): out of line, so that the compiler does not divide every move by 1.
+[[gnu::noinline]] int32_t geteilt(int32_t w, int32_t teiler) { return w / teiler; }
+
 // Everything the score of a move needs that does not depend on the move:
 // read once per generator call. Few moves land where a hint does, so only
 // the hints' to-squares are gathered here, and the hints themselves are
@@ -87,7 +91,8 @@ struct Bewerter {
 
     int32_t wert(int von, int nach, int figur, int geschlagen) const {
         int32_t w = history[von][nach] * faktor;
-        if (writes != 1) w /= writes;
+        if (writes != 1) [[unlikely]]
+            w = geteilt(w, writes);
         w += lagewert[figur + 6][nach] - lagewert[figur + 6][von] + schlagwert[figur + 6][geschlagen + 6];
         if (hinweis_ziele & (uint64_t{1} << (nach - 1))) {
             const uint32_t paar = felderpaar(von, nach);
