@@ -319,22 +319,34 @@ template <bool ZB>
     const uint64_t wp = m[wbauer + 6], bp = m[sbauer + 6];
     const uint64_t wn = m[wspringer + 6], bn = m[sspringer + 6];
     const uint64_t wl = m[wlaufer + 6], sl = m[slaufer + 6];
-    L -= 15 * bits<ZB>(wn & RAND) + 3 * bits<ZB>(wn & (wp << 8));
-    for (uint64_t q = wn & (bp >> 8); q != 0;) L += 17 * (8 - rang(naechstes_feld(q)));
-    for (uint64_t q = wn; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], SPRINGER_NAEHE, aW, K, 1);
-    L += 15 * bits<ZB>(bn & RAND) + 3 * bits<ZB>(bn & (bp >> 8));
-    for (uint64_t q = bn & (wp << 8); q != 0;) L -= 17 * (rang(naechstes_feld(q)) - 1);
-    for (uint64_t q = bn; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], SPRINGER_NAEHE, aB, K, -1);
+    //       Each side's block scores nothing without such a piece, and is
+    //       passed over then (here and below).
+    if (wn != 0) {
+        L -= 15 * bits<ZB>(wn & RAND) + 3 * bits<ZB>(wn & (wp << 8));
+        for (uint64_t q = wn & (bp >> 8); q != 0;) L += 17 * (8 - rang(naechstes_feld(q)));
+        for (uint64_t q = wn; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], SPRINGER_NAEHE, aW, K, 1);
+    }
+    if (bn != 0) {
+        L += 15 * bits<ZB>(bn & RAND) + 3 * bits<ZB>(bn & (bp >> 8));
+        for (uint64_t q = bn & (wp << 8); q != 0;) L -= 17 * (rang(naechstes_feld(q)) - 1);
+        for (uint64_t q = bn; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], SPRINGER_NAEHE, aB, K, -1);
+    }
 
     // 4./5. Bishops: edge, hemmed in by own pawns (seen from below the last
     //       rank; the neighbours of an a- or h-file bishop wrap to the other
     //       edge, as the squares' numbers do), near the enemy king.
-    L -= 13 * (bits<ZB>(wl & RAND) + bits<ZB>(wl & ~REIHE_8 & (wp >> 7)) + bits<ZB>(wl & ~REIHE_8 & (wp >> 9))) +
-         30 * bits<ZB>(wl & (wp << 8));
-    for (uint64_t q = wl; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], LAEUFER_NAEHE, aW, K, 1);
-    L += 13 * (bits<ZB>(sl & RAND) + bits<ZB>(sl & ~REIHE_1 & (bp << 7)) + bits<ZB>(sl & ~REIHE_1 & (bp << 9))) +
-         30 * bits<ZB>(sl & (bp >> 8));
-    for (uint64_t q = sl; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], LAEUFER_NAEHE, aB, K, -1);
+    if (wl != 0) {
+        L -= 13 * (bits<ZB>(wl & RAND) + bits<ZB>(wl & ~REIHE_8 & (wp >> 7)) +
+                   bits<ZB>(wl & ~REIHE_8 & (wp >> 9))) +
+             30 * bits<ZB>(wl & (wp << 8));
+        for (uint64_t q = wl; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], LAEUFER_NAEHE, aW, K, 1);
+    }
+    if (sl != 0) {
+        L += 13 * (bits<ZB>(sl & RAND) + bits<ZB>(sl & ~REIHE_1 & (bp << 7)) +
+                   bits<ZB>(sl & ~REIHE_1 & (bp << 9))) +
+             30 * bits<ZB>(sl & (bp >> 8));
+        for (uint64_t q = sl; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], LAEUFER_NAEHE, aB, K, -1);
+    }
 
     // 6./7. Queens near the king, then the attack mass.
     naehe(distance[f.wq][f.bk], DAMEN_NAEHE, aW, K, 1);
@@ -537,9 +549,11 @@ template <bool ZB>
     // Bishops off the edge files with an own pawn diagonally ahead, and
     // bishops right in front of an own pawn (White above its second rank,
     // Black below h7).
-    L -= 8 * bits<ZB>(wl & bauernteil.w_schraeg) + 16 * bits<ZB>(wl & ~REIHEN_1_2 & (wp << 8));
-    L += 8 * bits<ZB>(sl & bauernteil.s_schraeg);
-    for (uint64_t q = sl & UNTER_H7 & (bp >> 8); q != 0;) L += 5 * (9 - rang(naechstes_feld(q)));
+    if ((wl | sl) != 0) {  // nothing to score without bishops
+        L -= 8 * bits<ZB>(wl & bauernteil.w_schraeg) + 16 * bits<ZB>(wl & ~REIHEN_1_2 & (wp << 8));
+        L += 8 * bits<ZB>(sl & bauernteil.s_schraeg);
+        for (uint64_t q = sl & UNTER_H7 & (bp >> 8); q != 0;) L += 5 * (9 - rang(naechstes_feld(q)));
+    }
     // Rooks off the edge files between two pieces of their own side.
     T += 18 * (bits<ZB>(m[sturm + 6] & INNEN & (schwarz << 1) & (schwarz >> 1)) -
                bits<ZB>(m[wturm + 6] & INNEN & (weiss << 1) & (weiss >> 1)));
