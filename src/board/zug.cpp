@@ -3,6 +3,9 @@
 // Beside them the board's summary (Lage), taken from brett or carried on by a
 // move.
 #include <array>
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "board/board.h"
 
@@ -33,15 +36,17 @@ constexpr Lagewerte lagewerte = [] {
     return w;
 }();
 
-// One mask per piece code (index code + 6, bit s - 1 for square s), the
-// empty squares at index 6.
-inline void figurenmasken(uint64_t (&m)[13]) {
 #if defined(__SSE2__)
-    // The board as 64 bytes. The sign bit of each byte is the colour; its
-    // three low bits tell the kind (for Black as two's complement leaves
-    // them: -1 ... -6 end in 111, 110, ... 010), each moved in turn into the
-    // sign bit's place: four byte masks give every code.
-    uint64_t schwarz = 0, b0 = 0, b1 = 0, b2 = 0;
+// The board as 64 bytes. The sign bit of each byte is the colour; its three
+// low bits tell the kind (for Black as two's complement leaves them: -1 ...
+// -6 end in 111, 110, ... 010), each moved in turn into the sign bit's
+// place: four byte masks, the board's bit planes, give every code.
+struct Bitebenen {
+    uint64_t vorzeichen, b0, b1, b2;
+};
+
+inline Bitebenen bitebenen() {
+    Bitebenen e{};
     for (int k = 0; k < 4; ++k) {
         const __m128i b = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 1 + 16 * k)),
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(brett + 9 + 16 * k)));
@@ -49,12 +54,51 @@ inline void figurenmasken(uint64_t (&m)[13]) {
         const auto vorzeichen = [k](__m128i x) {
             return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x))) << (16 * k);
         };
-        schwarz |= vorzeichen(b);
-        b0 |= vorzeichen(_mm_slli_epi16(b, 7));
-        b1 |= vorzeichen(_mm_slli_epi16(b, 6));
-        b2 |= vorzeichen(_mm_slli_epi16(b, 5));
+        e.vorzeichen |= vorzeichen(b);
+        e.b0 |= vorzeichen(_mm_slli_epi16(b, 7));
+        e.b1 |= vorzeichen(_mm_slli_epi16(b, 6));
+        e.b2 |= vorzeichen(_mm_slli_epi16(b, 5));
     }
-    const uint64_t weiss = ~schwarz;
+    return e;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// The same 32 squares at a time, for processors with the wide vector
+// instructions: the packing works within 16-byte halves, so the middle two
+// quarters are swapped back into square order.
+[[gnu::target("avx2")]] inline uint64_t vorzeichen_breit(__m256i unten, __m256i oben) {
+    return static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(unten))) |
+           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(oben))) << 32;
+}
+
+[[gnu::target("avx2")]] inline Bitebenen bitebenen_breit() {
+    const __m256i* b = reinterpret_cast<const __m256i*>(brett + 1);  // 16 squares each
+    const __m256i unten =
+        _mm256_permute4x64_epi64(_mm256_packs_epi16(_mm256_loadu_si256(b), _mm256_loadu_si256(b + 1)), 0xD8);
+    const __m256i oben =
+        _mm256_permute4x64_epi64(_mm256_packs_epi16(_mm256_loadu_si256(b + 2), _mm256_loadu_si256(b + 3)), 0xD8);
+    return {vorzeichen_breit(unten, oben),
+            vorzeichen_breit(_mm256_slli_epi16(unten, 7), _mm256_slli_epi16(oben, 7)),
+            vorzeichen_breit(_mm256_slli_epi16(unten, 6), _mm256_slli_epi16(oben, 6)),
+            vorzeichen_breit(_mm256_slli_epi16(unten, 5), _mm256_slli_epi16(oben, 5))};
+}
+#endif
+#endif
+
+// One mask per piece code (index code + 6, bit s - 1 for square s), the
+// empty squares at index 6. BREIT: with the wide vector instructions.
+template <bool BREIT>
+[[gnu::always_inline]] inline void figurenmasken(uint64_t (&m)[13]) {
+#if defined(__SSE2__)
+    Bitebenen e;
+#if defined(__GNUC__) && defined(__x86_64__)
+    if constexpr (BREIT)
+        e = bitebenen_breit();
+    else
+#endif
+        e = bitebenen();
+    const uint64_t schwarz = e.vorzeichen, weiss = ~schwarz;
+    const uint64_t b0 = e.b0, b1 = e.b1, b2 = e.b2;
     const uint64_t n0 = ~b0, n1 = ~b1, n2 = ~b2;
     const uint64_t x01 = n0 & b1, x11 = b0 & b1, x00 = n0 & n1, x10 = b0 & n1;  // bits 1 and 0
     m[wbauer + 6] = x10 & n2 & weiss, m[sbauer + 6] = x11 & b2 & schwarz;
@@ -81,10 +125,11 @@ inline int zahl_der_felder(uint64_t m) {
     return static_cast<int>((m * 0x0101010101010101ull) >> 56);
 }
 
-// ZB: with the processor's bit-count instruction.
-template <bool ZB>
+// ZB: with the processor's bit-count instruction; BREIT: with the wide
+// vector instructions too.
+template <bool ZB, bool BREIT = false>
 [[gnu::always_inline]] inline void lage_fuellen(Lage& l) {
-    figurenmasken(l.maske);
+    figurenmasken<BREIT>(l.maske);
     // Knights, bishops, rooks and queens carry piece-square values and are
     // few: visited one by one. Pawns and kings carry none: only counted.
     int32_t leicht = 0, schwer = 0, material = 0;
@@ -115,8 +160,18 @@ template <bool ZB>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 [[gnu::target("popcnt")]] void lage_gezaehlt(Lage& l) { lage_fuellen<true>(l); }
+[[gnu::target("avx2,popcnt")]] void lage_breit(Lage& l) { lage_fuellen<true, true>(l); }
+
+// Whether the processor has the wide vector instructions (and the counting
+// one), checked at start-up.
+const bool breitbefehl = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}();
 #else
 void lage_gezaehlt(Lage& l) { lage_fuellen<false>(l); }
+void lage_breit(Lage& l) { lage_fuellen<false>(l); }
+constexpr bool breitbefehl = false;
 #endif
 
 }  // namespace
@@ -131,7 +186,9 @@ const bool zaehlbefehl = false;
 #endif
 
 void lage_aus_brett(Lage& l) {
-    if (zaehlbefehl)
+    if (breitbefehl)
+        lage_breit(l);
+    else if (zaehlbefehl)
         lage_gezaehlt(l);
     else
         lage_fuellen<false>(l);
