@@ -688,10 +688,33 @@ int eval_nochmals(int alpha, int beta) { return nochmals(nullptr, alpha, beta); 
 
 int eval_nochmals_aus(const Lage& lage, int alpha, int beta) { return nochmals(&lage, alpha, beta); }
 
-int eval(int, int, int alpha, int beta) {
+namespace {
+
+// A board evaluated on its own: the summary taken from brett and the
+// evaluation compiled into one piece of code for each processor kind.
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("avx2,popcnt")]] int bewerten_breit(int alpha, int beta) {
     Lage l;
-    lage_aus_brett(l);
-    return eval_aus(l, alpha, beta);
+    lage_fuellen<true, true>(l);
+    return bewerten<true>(l, alpha, beta);
+}
+[[gnu::target("popcnt")]] int bewerten_brett_gezaehlt(int alpha, int beta) {
+    Lage l;
+    lage_fuellen<true>(l);
+    return bewerten<true>(l, alpha, beta);
+}
+#endif
+
+}  // namespace
+
+int eval(int, int, int alpha, int beta) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    if (breitbefehl) return bewerten_breit(alpha, beta);
+    if (zaehlbefehl) return bewerten_brett_gezaehlt(alpha, beta);
+#endif
+    Lage l;
+    lage_fuellen<false>(l);
+    return bewerten<false>(l, alpha, beta);
 }
 
 const Bauernbefund& bauernbefund() {
