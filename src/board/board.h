@@ -448,7 +448,8 @@ void lage_nach_zug(const Lage& vor, const ZugEintrag& m, Lage& nach);
 // True when the processor counts the bits of a word in one instruction
 // (checked at start-up): code that counts much is compiled a second way for
 // it, since the portable build may not assume it. The same for the wide
-// vector instructions (with the counting one).
+// vector instructions with the bit-manipulation ones (AVX2, BMI1/2, LZCNT,
+// POPCNT: what processors since about 2013 have).
 extern const bool zaehlbefehl;
 extern const bool breitbefehl;
 

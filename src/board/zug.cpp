@@ -12,7 +12,7 @@ inline uint64_t feldbit(int s) { return uint64_t{1} << (s - 1); }
 
 #if defined(__GNUC__) && defined(__x86_64__)
 [[gnu::target("popcnt")]] void lage_gezaehlt(Lage& l) { lage_fuellen<true>(l); }
-[[gnu::target("avx2,popcnt")]] void lage_breit(Lage& l) { lage_fuellen<true, true>(l); }
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] void lage_breit(Lage& l) { lage_fuellen<true, true>(l); }
 
 #else
 void lage_gezaehlt(Lage& l) { lage_fuellen<false>(l); }
@@ -28,7 +28,8 @@ const bool zaehlbefehl = [] {
 }();
 const bool breitbefehl = [] {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+           __builtin_cpu_supports("abm") && __builtin_cpu_supports("popcnt");
 }();
 #else
 const bool zaehlbefehl = false;

@@ -630,13 +630,20 @@ namespace {
 [[gnu::target("popcnt")]] int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) {
     return bewerten<true>(lage, alpha, beta);
 }
+// And with the bit-manipulation instructions of the processors that have the
+// wide vector ones (breitbefehl): shifts and masks in fewer instructions.
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] int bewerten_breit_aus(const Lage& lage, int alpha, int beta) {
+    return bewerten<true>(lage, alpha, beta);
+}
 #else
 int bewerten_gezaehlt(const Lage& lage, int alpha, int beta) { return bewerten<false>(lage, alpha, beta); }
+int bewerten_breit_aus(const Lage& lage, int alpha, int beta) { return bewerten<false>(lage, alpha, beta); }
 #endif
 
 }  // namespace
 
 int eval_aus(const Lage& lage, int alpha, int beta) {
+    if (breitbefehl) return bewerten_breit_aus(lage, alpha, beta);
     return zaehlbefehl ? bewerten_gezaehlt(lage, alpha, beta) : bewerten<false>(lage, alpha, beta);
 }
 
@@ -693,7 +700,7 @@ namespace {
 // A board evaluated on its own: the summary taken from brett and the
 // evaluation compiled into one piece of code for each processor kind.
 #if defined(__GNUC__) && defined(__x86_64__)
-[[gnu::target("avx2,popcnt")]] int bewerten_breit(int alpha, int beta) {
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] int bewerten_breit(int alpha, int beta) {
     Lage l;
     lage_fuellen<true, true>(l);
     return bewerten<true>(l, alpha, beta);
