@@ -514,7 +514,7 @@ template <bool NUR_SCHLAEGE, int FIGUR>
 // Each kind of piece is compiled with its code known, so that its score
 // tables are fixed addresses.
 template <bool NUR_SCHLAEGE, int VZ>
-void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+[[gnu::always_inline]] inline void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
     const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
     const Bauernzuege bz = bauernzuege(stuecke, besetzt, feinde, VZ);
     for (uint64_t q = stuecke; q != 0;) {
@@ -545,7 +545,7 @@ void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde
     }
 }
 
-void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+[[gnu::always_inline]] inline void alle_zuege_inhalt(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], 0, bewerter};
     if (farbe == WEISS)
@@ -553,6 +553,31 @@ void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
     else
         zuege_von<false, -1>(w, besetzt & ~feinde, besetzt, feinde, tiefe, farbe);
     index[tiefe] = w.n;
+}
+
+// The generators are compiled twice: portably, and with the bit-manipulation
+// instructions of the processors that have the wide vector ones
+// (breitbefehl, chosen at start-up).
+void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+    alle_zuege_inhalt(tiefe, farbe, besetzt, feinde);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] void alle_zuege_breit(int tiefe, int farbe, uint64_t besetzt,
+                                                                    uint64_t feinde) {
+    alle_zuege_inhalt(tiefe, farbe, besetzt, feinde);
+}
+#else
+void alle_zuege_breit(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+    alle_zuege_inhalt(tiefe, farbe, besetzt, feinde);
+}
+#endif
+
+inline void alle_zuege_gewaehlt(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+    if (breitbefehl)
+        alle_zuege_breit(tiefe, farbe, besetzt, feinde);
+    else
+        alle_zuege(tiefe, farbe, besetzt, feinde);
 }
 
 // The pieces of the side with pawns at index e of the masks (6 + vz).
@@ -614,6 +639,18 @@ void schlaege_aus(int tiefe, const Lage& lage) {
     schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage<VZ>(lage.maske));
 }
 
+#if defined(__GNUC__) && defined(__x86_64__)
+template <int VZ>
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] void schlaege_aus_breit(int tiefe, const Lage& lage) {
+    schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage<VZ>(lage.maske));
+}
+#else
+template <int VZ>
+void schlaege_aus_breit(int tiefe, const Lage& lage) {
+    schlaege_aus<VZ>(tiefe, lage);
+}
+#endif
+
 template <int VZ>
 void schlaege_brett(int tiefe) {
     schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage(VZ));
@@ -625,7 +662,7 @@ int movegen(int tiefe, int farbe) {
     index[tiefe] = 0;
     if (farbe == WEISS || farbe == SCHWARZ) {
         const Brettbild bild = brettbild(farbe == WEISS ? 1 : -1);
-        alle_zuege(tiefe, farbe, ~felder_gleich(bild, leer), felder_unter(bild, leer));
+        alle_zuege_gewaehlt(tiefe, farbe, ~felder_gleich(bild, leer), felder_unter(bild, leer));
     }
     if (debugmode == 1) {
         for (int i = 1; i <= index[tiefe]; ++i) printf("%s%s ", feld[zug[tiefe][i].von], feld[zug[tiefe][i].nach]);
@@ -637,7 +674,7 @@ int movegen(int tiefe, int farbe) {
 int movegen_aus(int tiefe, int farbe, const Lage& lage) {
     if (debugmode == 1 || (farbe != WEISS && farbe != SCHWARZ)) return movegen(tiefe, farbe);
     const int vz = farbe == WEISS ? 1 : -1;
-    alle_zuege(tiefe, farbe, ~lage.maske[leer + 6], seite(lage.maske, 6 - vz, -vz));
+    alle_zuege_gewaehlt(tiefe, farbe, ~lage.maske[leer + 6], seite(lage.maske, 6 - vz, -vz));
     return 0;
 }
 
@@ -650,6 +687,11 @@ int qmovegen(int tiefe, int farbe) {
 
 int qmovegen_aus(int tiefe, int farbe, const Lage& lage) {
     index[tiefe] = 0;
+    if (breitbefehl) {
+        if (farbe == WEISS) schlaege_aus_breit<1>(tiefe, lage);
+        if (farbe == SCHWARZ) schlaege_aus_breit<-1>(tiefe, lage);
+        return 0;
+    }
     if (farbe == WEISS) schlaege_aus<1>(tiefe, lage);
     if (farbe == SCHWARZ) schlaege_aus<-1>(tiefe, lage);
     return 0;
