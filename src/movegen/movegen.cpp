@@ -514,7 +514,8 @@ template <bool NUR_SCHLAEGE, int FIGUR>
 // Each kind of piece is compiled with its code known, so that its score
 // tables are fixed addresses.
 template <bool NUR_SCHLAEGE, int VZ>
-[[gnu::always_inline]] inline void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+[[gnu::always_inline]] inline void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde,
+                                             int tiefe, int farbe) {
     const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
     const Bauernzuege bz = bauernzuege(stuecke, besetzt, feinde, VZ);
     for (uint64_t q = stuecke; q != 0;) {
