@@ -3,6 +3,7 @@
 // from the root MAXTIEFE; extensions and reductions move the horizon, never
 // the level handed to a child.
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 
@@ -225,8 +226,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
 
     // 3./4. The table slot, and the hints the generator scores: the previous
-    //    iteration's move at this level and the leading killer.
-    const uint64_t slot = hashplatz(hashindex);
+    //    iteration's move at this level and the leading killer. Only a
+    //    full-width node uses the table (below the horizon nothing extends
+    //    the node back above it), so only it needs the slot.
+    const uint64_t slot = tiefe > q0 ? hashplatz(hashindex) : 0;
     killer[tiefe][1] = oldhvar[tiefe];
     killer[tiefe][3] = plykiller[tiefe].zug1;
     killer[tiefe][2].von = 0;
@@ -524,6 +527,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             zug_erweiterung_zurueck();
             ++statistik.betacuts;
             zugzur(tiefe, e);
+            assert(tiefe > q0 && "a slot only for full-width nodes");
             ToHash(slot, tiefe, s, m, HASH_UNTERGRENZE);
             return s;
         }
@@ -549,7 +553,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
 
     // 18.-20.
-    if (tiefe > QSUCHE && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) ToHash(slot, tiefe, alpha, bester, flag);
+    if (tiefe > QSUCHE && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) {
+        assert(tiefe > q0 && "a slot only for full-width nodes");
+        ToHash(slot, tiefe, alpha, bester, flag);
+    }
     knoten_erweiterung_zurueck();
     return alpha;
 }
