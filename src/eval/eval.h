@@ -19,12 +19,24 @@ struct Bauernbefund {
     uint16_t wdatei, sdatei;  // bit f: White / Black pawns on file f
     uint16_t wiso, siso;      // bit f: isolated White / Black pawns on file f
     int16_t anzahl_w, anzahl_s;
-    int32_t B;            // piece-square values, the Black pawns' centre weights
+    int32_t B;            // piece-square values, the Black pawns' centre weights, the pawn count's term
     int32_t struktur;     // isolated and doubled pawns
     int32_t frei;         // passed pawns, while 20 or fewer squares are occupied
     int32_t frei_wenige;  // what they add when 8 or fewer are
+    int32_t halboffen;    // the half-open files' own term
+    uint16_t schild;      // pawns that king safety asks about, one bit per question (eval.cpp)
+    uint16_t reserve;
+    // Squares that the piece terms ask about, as masks: where a knight is
+    // backed by an own pawn, where a bishop has one diagonally ahead, and the
+    // files of the rook and queen terms (half-open for White or Black, with a
+    // pawn at all, and with an isolated enemy pawn on an edge or inner file).
+    uint64_t w_stuetze, s_stuetze;
+    uint64_t w_schraeg, s_schraeg;
+    uint64_t halb_w, halb_s;
+    uint64_t mit_bauern;
+    uint64_t iso_s_rand, iso_s_innen, iso_w_rand, iso_w_innen;
 };
-static_assert(sizeof(Bauernbefund) == 80, "no padding: entries compare byte for byte");
+static_assert(sizeof(Bauernbefund) == 176, "no padding: entries compare byte for byte");
 inline bool operator==(const Bauernbefund& x, const Bauernbefund& y) { return memcmp(&x, &y, sizeof x) == 0; }
 
 // Left behind by the latest evaluation (eval, eval_aus or eval_nochmals)

@@ -60,32 +60,44 @@ constexpr auto schlagwert = [] {
 // A move's squares as one number, for comparing with the hints.
 constexpr uint32_t felderpaar(uint32_t von, uint32_t nach) { return von << 16 | nach; }
 
+// The square of a hint as a mask (bit s - 1 for square s), by the hint's
+// to-square; none for 0 (an empty hint) or a number past the board.
+constexpr auto zielmaske = [] {
+    std::array<uint64_t, 66> m{};
+    for (int s = 1; s <= 64; ++s) m[s] = uint64_t{1} << (s - 1);
+    return m;
+}();
+
+inline uint64_t hinweisfeld(const ZugEintrag& h) { return zielmaske[h.nach < 65 ? h.nach : 65]; }
+
+// The history term's division, rarely needed (historywrites stays 1 in the
+// search): out of line, so that the compiler does not divide every move by 1.
+[[gnu::noinline]] int32_t geteilt(int32_t w, int32_t teiler) { return w / teiler; }
+
 // Everything the score of a move needs that does not depend on the move:
-// read once per generator call. Few moves land where a hint does, so the
-// hints are compared only for those.
+// read once per generator call. Few moves land where a hint does, so only
+// the hints' to-squares are gathered here, and the hints themselves are
+// read for a move that lands on one.
 struct Bewerter {
     const int32_t (*history)[65];
     int32_t faktor;
     int32_t writes;
-    uint32_t hinweis[4];
-    uint64_t hinweis_ziele = 0;  // the to-squares of the hints
+    const ZugEintrag* hinweise;  // slots 1 ... 3
+    uint64_t hinweis_ziele;      // the to-squares of the hints
 
     explicit Bewerter(int tiefe)
-        : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites) {
-        for (int k = 1; k <= 3; ++k) {
-            const ZugEintrag& h = killer[tiefe][k];
-            hinweis[k] = felderpaar(h.von, h.nach);
-            if (h.nach >= 1 && h.nach <= 64) hinweis_ziele |= uint64_t{1} << (h.nach - 1);
-        }
-    }
+        : history(history_heuristic[tiefe]), faktor(kelpin::faktor), writes(historywrites), hinweise(killer[tiefe]),
+          hinweis_ziele(hinweisfeld(hinweise[1]) | hinweisfeld(hinweise[2]) | hinweisfeld(hinweise[3])) {}
 
     int32_t wert(int von, int nach, int figur, int geschlagen) const {
         int32_t w = history[von][nach] * faktor;
-        if (writes != 1) w /= writes;
+        if (writes != 1) [[unlikely]]
+            w = geteilt(w, writes);
         w += lagewert[figur + 6][nach] - lagewert[figur + 6][von] + schlagwert[figur + 6][geschlagen + 6];
         if (hinweis_ziele & (uint64_t{1} << (nach - 1))) {
             const uint32_t paar = felderpaar(von, nach);
-            for (int k = 1; k <= 3; ++k) w += paar == hinweis[k] ? HINWEIS_BONUS[k] : 0;
+            for (int k = 1; k <= 3; ++k)
+                w += paar == felderpaar(hinweise[k].von, hinweise[k].nach) ? HINWEIS_BONUS[k] : 0;
         }
         return w;
     }
@@ -283,7 +295,7 @@ static_assert(strahlen[a1][0].n == 7 && strahlen[h1][0].n == 0 && strahlen[d4][5
 constexpr uint64_t SPALTE = LINIE_A;
 
 template <int ERSTER, int N>
-void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) {
+[[gnu::always_inline]] inline void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) {
     uint64_t folge = 0;
     for (int r = 0; r < N; ++r) {
         const int t = erstes_hindernis(s, ERSTER + r, besetzt);
@@ -299,11 +311,12 @@ void gleiter(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t eigene) 
 
 // Captures only: each ray yields at most its first occupied square.
 template <int ERSTER, int N>
-void gleiter_schlaege(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
+[[gnu::always_inline]] inline void gleiter_schlaege(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t feinde) {
     uint64_t folge = 0;
     for (int r = 0; r < N; ++r) {
+        if ((strahl_masken[s][ERSTER + r] & feinde) == 0) continue;  // no enemy on the ray at all
         const int t = erstes_hindernis(s, ERSTER + r, besetzt);
-        if (t != 0 && (feinde & bit(t))) folge |= uint64_t{1} << (8 * (abstaende[s][t] - 1) + r);
+        if (feinde & bit(t)) folge |= uint64_t{1} << (8 * (abstaende[s][t] - 1) + r);
     }
     for (; folge != 0; folge &= folge - 1) {
         const int schluessel = __builtin_ctzll(folge);
@@ -409,33 +422,60 @@ inline void sprung(Schreiber& w, int s, int figur, uint64_t erlaubt, const Ziele
     }
 }
 
-// A pawn's captures: the diagonal toward the h-file for White (+9) and the
-// a-file for Black (-9) first, then the other one; onto the last rank each
-// becomes four promotions.
-inline void bauer_schlaege(Schreiber& w, int s, int figur, int vz, uint64_t feinde) {
-    const int linie = i_linie[s];
-    const int letzte_reihe = vz > 0 ? 8 : 1;
-    const int schlag[2] = {9 * vz, 7 * vz};
-    const bool erlaubt[2] = {vz > 0 ? linie != 8 : linie != 1, vz > 0 ? linie != 1 : linie != 8};
-    for (int k = 0; k < 2; ++k) {
-        const int t = s + schlag[k];
-        if (!erlaubt[k] || t < 1 || t > 64 || !(feinde & bit(t))) continue;
-        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
-        if (i_reihe[t] == letzte_reihe) w.umwandlungen(m, vz);
+// What each pawn of side vz may do, found for all of them at once as masks of
+// the squares they stand on: a single step (the square ahead empty), a double
+// step (from the second rank, both squares ahead empty), and the captures
+// toward the h-file for White (+9) and the a-file for Black (-9), then the
+// other diagonal, onto a piece of `feinde`, with the generator's file
+// conditions. `eigene` holds the side's pieces; only its pawns are asked.
+struct Bauernzuege {
+    uint64_t einzel, doppel, schlag9, schlag7;
+};
+
+constexpr uint64_t REIHE_2 = 0xFF00ull, REIHE_7 = REIHE_2 << 40;
+
+inline Bauernzuege bauernzuege(uint64_t eigene, uint64_t besetzt, uint64_t feinde, int vz) {
+    const uint64_t frei = ~besetzt;
+    Bauernzuege z;
+    if (vz > 0) {
+        z.einzel = eigene & (frei >> 8);
+        z.doppel = z.einzel & REIHE_2 & (frei >> 16);
+        z.schlag9 = eigene & ~LINIE_H & (feinde >> 9);
+        z.schlag7 = eigene & ~LINIE_A & (feinde >> 7);
+    } else {
+        z.einzel = eigene & (frei << 8);
+        z.doppel = z.einzel & REIHE_7 & (frei << 16);
+        z.schlag9 = eigene & ~LINIE_A & (feinde << 9);
+        z.schlag7 = eigene & ~LINIE_H & (feinde << 7);
     }
+    return z;
 }
 
-// A pawn's steps straight ahead: the double step from its second rank, then
-// the single step, which onto the last rank becomes four promotions.
-inline void bauer_schritte(Schreiber& w, int s, int figur, int vz) {
-    const int vor = 8 * vz;
-    const bool grundreihe = vz > 0 ? (s >= a2 && s <= h2) : (s >= a7 && s <= h7);
-    if (grundreihe && brett[s + vor] == leer && brett[s + 2 * vor] == leer)
-        if (ZugEintrag* m = w.zug(s, s + 2 * vor, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
-    const int t = s + vor;
-    if (t >= 1 && t <= 64 && brett[t] == leer) {
-        ZugEintrag* m = w.zug(s, t, figur, leer);
-        if (i_reihe[t] == (vz > 0 ? 8 : 1)) w.umwandlungen(m, vz);
+// One pawn's moves in the generator's order: the double step, the single
+// step, then the two captures; onto the last rank a step or capture becomes
+// four promotions.
+template <bool NUR_SCHLAEGE>
+inline void bauer(Schreiber& w, int s, int figur, int vz, const Bauernzuege& z) {
+    const uint64_t b = bit(s);
+    const auto letzte_reihe = [vz](int t) { return vz > 0 ? t >= a8 : t <= h1; };
+    if (!NUR_SCHLAEGE) {
+        if (z.doppel & b)
+            if (ZugEintrag* m = w.zug(s, s + 16 * vz, figur, leer)) m->ep_linie = static_cast<int16_t>(i_linie[s]);
+        if (z.einzel & b) {
+            const int t = s + 8 * vz;
+            ZugEintrag* m = w.zug(s, t, figur, leer);
+            if (letzte_reihe(t)) w.umwandlungen(m, vz);
+        }
+    }
+    if (z.schlag9 & b) {
+        const int t = s + 9 * vz;
+        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
+        if (letzte_reihe(t)) w.umwandlungen(m, vz);
+    }
+    if (z.schlag7 & b) {
+        const int t = s + 7 * vz;
+        ZugEintrag* m = w.zug(s, t, figur, brett[t]);
+        if (letzte_reihe(t)) w.umwandlungen(m, vz);
     }
 }
 
@@ -447,45 +487,98 @@ inline void gleite(Schreiber& w, int s, int figur, uint64_t besetzt, uint64_t fe
         gleiter<ERSTER, N>(w, s, figur, besetzt, besetzt & ~feinde);
 }
 
-// The moves of the pieces of side vz on the squares of `stuecke`, square by
+// The moves of one piece of code FIGUR on square s, its side's sign its own.
+template <bool NUR_SCHLAEGE, int FIGUR>
+[[gnu::always_inline]] inline void zuege_der_figur(Schreiber& w, int s, const Bauernzuege& bz, uint64_t ziele,
+                                                   uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+    constexpr int vz = FIGUR > 0 ? 1 : -1;
+    constexpr int art = FIGUR * vz;
+    if constexpr (art == wbauer) {
+        bauer<NUR_SCHLAEGE>(w, s, FIGUR, vz, bz);
+    } else if constexpr (art == wspringer) {
+        sprung(w, s, FIGUR, ziele, springer_ziele[s], springer_masken[s]);
+    } else if constexpr (art == wlaufer) {
+        gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, FIGUR, besetzt, feinde);
+    } else if constexpr (art == wturm) {
+        gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, FIGUR, besetzt, feinde);
+    } else if constexpr (art == wdame) {
+        gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, FIGUR, besetzt, feinde);
+    } else {
+        if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
+        sprung(w, s, FIGUR, ziele, koenig_ziele[s], koenig_masken[s]);
+    }
+}
+
+// The moves of the pieces of side VZ on the squares of `stuecke`, square by
 // square upward, each piece's in its own order; only captures, or all moves.
-template <bool NUR_SCHLAEGE>
-void zuege_von(Schreiber& w, uint64_t stuecke, int vz, uint64_t besetzt, uint64_t feinde, int tiefe, int farbe) {
+// Each kind of piece is compiled with its code known, so that its score
+// tables are fixed addresses.
+template <bool NUR_SCHLAEGE, int VZ>
+[[gnu::always_inline]] inline void zuege_von(Schreiber& w, uint64_t stuecke, uint64_t besetzt, uint64_t feinde,
+                                             int tiefe, int farbe) {
     const uint64_t ziele = NUR_SCHLAEGE ? feinde : feinde | ~besetzt;
+    const Bauernzuege bz = bauernzuege(stuecke, besetzt, feinde, VZ);
     for (uint64_t q = stuecke; q != 0;) {
         const int s = naechstes_feld(q);
-        const int figur = brett[s];
-        switch (figur * vz) {
+        const auto zuege = [&]<int FIGUR>() {
+            zuege_der_figur<NUR_SCHLAEGE, FIGUR>(w, s, bz, ziele, besetzt, feinde, tiefe, farbe);
+        };
+        switch (brett[s] * VZ) {
             case wbauer:
-                if (!NUR_SCHLAEGE) bauer_schritte(w, s, figur, vz);
-                bauer_schlaege(w, s, figur, vz, feinde);
+                zuege.template operator()<VZ * wbauer>();
                 break;
             case wspringer:
-                sprung(w, s, figur, ziele, springer_ziele[s], springer_masken[s]);
+                zuege.template operator()<VZ * wspringer>();
                 break;
             case wlaufer:
-                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
+                zuege.template operator()<VZ * wlaufer>();
                 break;
             case wturm:
-                gleite<NUR_SCHLAEGE, TURM_STRAHLEN, 4>(w, s, figur, besetzt, feinde);
+                zuege.template operator()<VZ * wturm>();
                 break;
             case wdame:
-                gleite<NUR_SCHLAEGE, LAEUFER_STRAHLEN, 8>(w, s, figur, besetzt, feinde);
+                zuege.template operator()<VZ * wdame>();
                 break;
             case wkonig:
-                if (!NUR_SCHLAEGE && s == (vz > 0 ? e1 : e8)) rochaden(w, tiefe, farbe, besetzt);
-                sprung(w, s, figur, ziele, koenig_ziele[s], koenig_masken[s]);
+                zuege.template operator()<VZ * wkonig>();
                 break;
         }
     }
 }
 
-void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+[[gnu::always_inline]] inline void alle_zuege_inhalt(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
     const Bewerter bewerter(tiefe);
     Schreiber w{zug[tiefe], 0, bewerter};
-    const int vz = farbe == WEISS ? 1 : -1;
-    zuege_von<false>(w, besetzt & ~feinde, vz, besetzt, feinde, tiefe, farbe);
+    if (farbe == WEISS)
+        zuege_von<false, 1>(w, besetzt & ~feinde, besetzt, feinde, tiefe, farbe);
+    else
+        zuege_von<false, -1>(w, besetzt & ~feinde, besetzt, feinde, tiefe, farbe);
     index[tiefe] = w.n;
+}
+
+// The generators are compiled twice: portably, and with the bit-manipulation
+// instructions of the processors that have the wide vector ones
+// (breitbefehl, chosen at start-up).
+void alle_zuege(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+    alle_zuege_inhalt(tiefe, farbe, besetzt, feinde);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] void alle_zuege_breit(int tiefe, int farbe, uint64_t besetzt,
+                                                                    uint64_t feinde) {
+    alle_zuege_inhalt(tiefe, farbe, besetzt, feinde);
+}
+#else
+void alle_zuege_breit(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+    alle_zuege_inhalt(tiefe, farbe, besetzt, feinde);
+}
+#endif
+
+inline void alle_zuege_gewaehlt(int tiefe, int farbe, uint64_t besetzt, uint64_t feinde) {
+    if (breitbefehl)
+        alle_zuege_breit(tiefe, farbe, besetzt, feinde);
+    else
+        alle_zuege(tiefe, farbe, besetzt, feinde);
 }
 
 // The pieces of the side with pawns at index e of the masks (6 + vz).
@@ -510,14 +603,15 @@ Schlaglage schlaglage(int vz) {
     return l;
 }
 
-Schlaglage schlaglage(int vz, const uint64_t* m) {
-    const int e = 6 + vz, g = 6 - vz;  // index of the mover's and the other side's pawns
+template <int VZ>
+[[gnu::always_inline]] inline Schlaglage schlaglage(const uint64_t* m) {
+    constexpr int e = 6 + VZ, g = 6 - VZ;  // index of the mover's and the other side's pawns
     Schlaglage l;
-    l.feinde = seite(m, g, -vz);
+    l.feinde = seite(m, g, -VZ);
     l.bauern = m[e];
-    l.springer = m[e + vz];
-    l.koenige = m[e + 5 * vz];
-    l.gleitende = m[e + 2 * vz] | m[e + 3 * vz] | m[e + 4 * vz];
+    l.springer = m[e + VZ];
+    l.koenige = m[e + 5 * VZ];
+    l.gleitende = m[e + 2 * VZ] | m[e + 3 * VZ] | m[e + 4 * VZ];
     l.besetzt = l.feinde | l.bauern | l.springer | l.koenige | l.gleitende;
     return l;
 }
@@ -525,14 +619,42 @@ Schlaglage schlaglage(int vz, const uint64_t* m) {
 // Only the pieces that reach an enemy piece at all are visited: pawns,
 // knights and the king by the squares from which they would, computed for
 // all enemy pieces at once; sliders all, since their rays may be blocked.
-void schlaege(int tiefe, int farbe, const Schlaglage& l) {
-    const Bewerter bewerter(tiefe);
-    Schreiber w{zug[tiefe], 0, bewerter};
-    const int vz = farbe == WEISS ? 1 : -1;
-    const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, vz)) | (l.springer & springerfelder(l.feinde)) |
+template <int VZ>
+[[gnu::always_inline]] inline void schlaege(int tiefe, int farbe, const Schlaglage& l) {
+    const uint64_t kandidaten = (l.bauern & bauernquellen(l.feinde, VZ)) | (l.springer & springerfelder(l.feinde)) |
                                 (l.koenige & koenigsfelder(l.feinde)) | l.gleitende;
-    zuege_von<true>(w, kandidaten, vz, l.besetzt, l.feinde, tiefe, farbe);
-    index[tiefe] = w.n;
+    int32_t n = 0;
+    if (kandidaten != 0) {
+        const Bewerter bewerter(tiefe);
+        Schreiber w{zug[tiefe], 0, bewerter};
+        zuege_von<true, VZ>(w, kandidaten, l.besetzt, l.feinde, tiefe, farbe);
+        n = w.n;
+    }
+    index[tiefe] = n;
+}
+
+// The capture generator of either side, with the board's summary or from
+// brett.
+template <int VZ>
+void schlaege_aus(int tiefe, const Lage& lage) {
+    schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage<VZ>(lage.maske));
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+template <int VZ>
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt")]] void schlaege_aus_breit(int tiefe, const Lage& lage) {
+    schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage<VZ>(lage.maske));
+}
+#else
+template <int VZ>
+void schlaege_aus_breit(int tiefe, const Lage& lage) {
+    schlaege_aus<VZ>(tiefe, lage);
+}
+#endif
+
+template <int VZ>
+void schlaege_brett(int tiefe) {
+    schlaege<VZ>(tiefe, VZ > 0 ? WEISS : SCHWARZ, schlaglage(VZ));
 }
 
 }  // namespace
@@ -541,7 +663,7 @@ int movegen(int tiefe, int farbe) {
     index[tiefe] = 0;
     if (farbe == WEISS || farbe == SCHWARZ) {
         const Brettbild bild = brettbild(farbe == WEISS ? 1 : -1);
-        alle_zuege(tiefe, farbe, ~felder_gleich(bild, leer), felder_unter(bild, leer));
+        alle_zuege_gewaehlt(tiefe, farbe, ~felder_gleich(bild, leer), felder_unter(bild, leer));
     }
     if (debugmode == 1) {
         for (int i = 1; i <= index[tiefe]; ++i) printf("%s%s ", feld[zug[tiefe][i].von], feld[zug[tiefe][i].nach]);
@@ -553,19 +675,26 @@ int movegen(int tiefe, int farbe) {
 int movegen_aus(int tiefe, int farbe, const Lage& lage) {
     if (debugmode == 1 || (farbe != WEISS && farbe != SCHWARZ)) return movegen(tiefe, farbe);
     const int vz = farbe == WEISS ? 1 : -1;
-    alle_zuege(tiefe, farbe, ~lage.maske[leer + 6], seite(lage.maske, 6 - vz, -vz));
+    alle_zuege_gewaehlt(tiefe, farbe, ~lage.maske[leer + 6], seite(lage.maske, 6 - vz, -vz));
     return 0;
 }
 
 int qmovegen(int tiefe, int farbe) {
     index[tiefe] = 0;
-    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1));
+    if (farbe == WEISS) schlaege_brett<1>(tiefe);
+    if (farbe == SCHWARZ) schlaege_brett<-1>(tiefe);
     return 0;
 }
 
 int qmovegen_aus(int tiefe, int farbe, const Lage& lage) {
     index[tiefe] = 0;
-    if (farbe == WEISS || farbe == SCHWARZ) schlaege(tiefe, farbe, schlaglage(farbe == WEISS ? 1 : -1, lage.maske));
+    if (breitbefehl) {
+        if (farbe == WEISS) schlaege_aus_breit<1>(tiefe, lage);
+        if (farbe == SCHWARZ) schlaege_aus_breit<-1>(tiefe, lage);
+        return 0;
+    }
+    if (farbe == WEISS) schlaege_aus<1>(tiefe, lage);
+    if (farbe == SCHWARZ) schlaege_aus<-1>(tiefe, lage);
     return 0;
 }
 
@@ -598,13 +727,15 @@ constexpr auto turm_linien = [] {
 
 // angegriffen_bei from the piece masks: what stands where is read from them,
 // and a slider's rays are followed only when a piece that moves along them
-// stands somewhere on them.
-bool angegriffen_aus(int s, int vz, const uint64_t* m, uint64_t besetzt) {
+// stands somewhere on them. The attacker's pieces on the squares of `ohne`
+// count as gone (a piece just captured there).
+inline bool angegriffen_aus(int s, int vz, const uint64_t* m, uint64_t besetzt, uint64_t ohne = 0) {
     const int e = 6 + vz;  // the attacker's pawns
-    if ((bauernquellen(bit(s), vz) & m[e]) || (springer_masken[s] & m[e + vz]) || (koenig_masken[s] & m[e + 5 * vz]))
+    if ((bauernquellen(bit(s), vz) & m[e] & ~ohne) || (springer_masken[s] & m[e + vz] & ~ohne) ||
+        (koenig_masken[s] & m[e + 5 * vz] & ~ohne))
         return true;
     const uint64_t dame = m[e + 4 * vz];
-    const uint64_t schraeg = m[e + 2 * vz] | dame, gerade = m[e + 3 * vz] | dame;
+    const uint64_t schraeg = (m[e + 2 * vz] | dame) & ~ohne, gerade = (m[e + 3 * vz] | dame) & ~ohne;
     if (laeufer_linien[s] & schraeg)
         for (int r = LAEUFER_STRAHLEN; r < TURM_STRAHLEN; ++r)
             if (const int t = erstes_hindernis(s, r, besetzt); t != 0 && (schraeg & bit(t))) return true;
@@ -621,6 +752,25 @@ bool koenig_bedroht_aus(int farbe, const Lage& lage) {
     const uint64_t besetzt = ~lage.maske[leer + 6];
     for (uint64_t koenige = lage.maske[6 + vz * wkonig]; koenige != 0;)
         if (angegriffen_aus(naechstes_feld(koenige), -vz, lage.maske, besetzt)) return true;
+    return false;
+}
+
+bool koenig_bedroht_nach(int farbe, const Lage& lage, const ZugEintrag& m) {
+    if (!gewoehnlicher_zug(m) || m.von < 1 || m.von > 64 || m.nach < 1 || m.nach > 64) {
+        zug_machen(m);
+        const bool bedroht = koenig_bedroht(farbe);
+        zug_nehmen(m);
+        return bedroht;
+    }
+    // The board after the move: the from-square empty, the to-square taken,
+    // the victim gone from the other side's pieces, a moving king moved.
+    const int vz = farbe == WEISS ? 1 : -1;
+    const uint64_t von = bit(m.von), nach = bit(m.nach);
+    const uint64_t besetzt = (~lage.maske[leer + 6] & ~von) | nach;
+    uint64_t koenige = lage.maske[6 + vz * wkonig];
+    if (m.figur == vz * wkonig) koenige ^= von | nach;
+    for (; koenige != 0;)
+        if (angegriffen_aus(naechstes_feld(koenige), -vz, lage.maske, besetzt, nach)) return true;
     return false;
 }
 

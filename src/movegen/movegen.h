@@ -47,6 +47,10 @@ int inSchach(int farbe);
 // inSchach judges it.
 bool koenig_bedroht(int farbe);
 bool koenig_bedroht_aus(int farbe, const Lage& lage);  // with brett's summary given
+// Whether a king of farbe could be taken after move m of the board that
+// `lage` summarises (brett as it stands), as zug_machen, koenig_bedroht and
+// zug_nehmen would tell, without making it where the summary can tell.
+bool koenig_bedroht_nach(int farbe, const Lage& lage, const ZugEintrag& m);
 // True when a piece of side `angreifer` could capture on square s.
 bool angegriffen(int s, int angreifer);
 // True when some move of side g's complete list, castling aside, ends on

@@ -238,19 +238,27 @@ void qmoveorder(int tiefe, int lo, int hi) {
     }
 }
 
-void ordnung_beginnen(int tiefe, int n) {
+int ordnung_beginnen(int tiefe, int n) {
+    // One pass: the top score, where it first stands and how often, and
+    // whether a victim is a king (bit 0 or 12 of KOENIGE moved down by the
+    // victim's code + 6, gathered into one word).
+    constexpr unsigned KOENIGE = 1u | 1u << 12;
     const ZugEintrag* liste = zug[tiefe];
-    bool koenigsschlag = false;
+    unsigned koenige = 0;
     int bester = 1, gleich = 0;
+    int32_t hoechster = n >= 1 ? liste[1].sortwert : 0;
     for (int i = 1; i <= n; ++i) {
-        koenigsschlag |= liste[i].geschlagen == wkonig || liste[i].geschlagen == skonig;
-        if (liste[i].sortwert > liste[bester].sortwert) {
+        koenige |= KOENIGE >> (liste[i].geschlagen + 6);
+        const int32_t w = liste[i].sortwert;
+        if (w > hoechster) {
+            hoechster = w;
             bester = i;
             gleich = 1;
-        } else if (liste[i].sortwert == liste[bester].sortwert) {
-            ++gleich;
+        } else {
+            gleich += w == hoechster;
         }
     }
+    const bool koenigsschlag = koenige & 1;
     laenge[tiefe] = static_cast<int16_t>(n);
     einziger_bester[tiefe] = static_cast<int16_t>(gleich == 1 ? bester : 0);
     begonnen[tiefe] = ganz_sortiert[tiefe] = false;
@@ -260,7 +268,9 @@ void ordnung_beginnen(int tiefe, int n) {
         schluessel_aufstellen(tiefe);
         anfaenge_n[tiefe] = 0;
         if (koenigsteile_sortieren(tiefe, 1, n)) GeschKonig = 1;
+        return 0;
     }
+    return einziger_bester[tiefe];
 }
 
 int ordnung_platz(int tiefe, int k) {

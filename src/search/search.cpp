@@ -3,6 +3,7 @@
 // from the root MAXTIEFE; extensions and reductions move the horizon, never
 // the level handed to a child.
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 
@@ -225,8 +226,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
 
     // 3./4. The table slot, and the hints the generator scores: the previous
-    //    iteration's move at this level and the leading killer.
-    const uint64_t slot = hashplatz(hashindex);
+    //    iteration's move at this level and the leading killer. Only a
+    //    full-width node uses the table (below the horizon nothing extends
+    //    the node back above it), so only it needs the slot.
+    const uint64_t slot = tiefe > q0 ? hashplatz(hashindex) : 0;
     killer[tiefe][1] = oldhvar[tiefe];
     killer[tiefe][3] = plykiller[tiefe].zug1;
     killer[tiefe][2].von = 0;
@@ -318,18 +321,14 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     //     has each place sorted just before it reads it, so a cutoff spares
     //     the sorting of the rest.
     GeschKonig = 0;
-    ordnung_beginnen(tiefe, n);
+    const int oben = ordnung_beginnen(tiefe, n);
     if (GeschKonig == 1) return KOENIGSWERT - (MAXTIEFE - tiefe);
 
     // 14. Stalemate: with few moves, see whether every one of them walks
     //     into a king capture although the side is not in check.
     if (n <= PATT_ZUEGE && tiefe > QSUCHE && !im_schach) {
         bool alle_illegal = true;
-        for (int i = 1; i <= n && alle_illegal; ++i) {
-            zugausf(tiefe, i);
-            alle_illegal = koenig_bedroht(farbe);
-            zugzur(tiefe, i);
-        }
+        for (int i = 1; i <= n && alle_illegal; ++i) alle_illegal = koenig_bedroht_nach(farbe, lage, liste[i]);
         if (alle_illegal) return 0;
     }
 
@@ -347,11 +346,8 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
     if (schach_erweitert && schachext <= MAX_SCHACHEXT - 1) {
         int legal = 0;
-        for (int i = n; i >= 1 && legal <= 1; --i) {
-            zugausf(tiefe, i);
-            if (!koenig_bedroht(farbe)) ++legal;
-            zugzur(tiefe, i);
-        }
+        for (int i = n; i >= 1 && legal <= 1; --i)
+            if (!koenig_bedroht_nach(farbe, lage, liste[i])) ++legal;
         if (legal == 1 && onerep_extended < MAX_ONEREP) {
             ++statistik.one_response;
             ++onerep_extended;
@@ -380,7 +376,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
 
     // 17. The move loop, best-scored move first.
     for (int i = n; i >= 1; --i) {
-        const int e = ordnung_platz(tiefe, i);  // the entry on place i
+        const int e = i == n && oben != 0 ? oben : ordnung_platz(tiefe, i);  // the entry on place i
         const ZugEintrag& m = liste[e];
         if (tiefe == MAXTIEFE) {
             if (i == n) wurzel_farbe = farbe, wurzel_erster = e;
@@ -531,6 +527,7 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
             zug_erweiterung_zurueck();
             ++statistik.betacuts;
             zugzur(tiefe, e);
+            assert(tiefe > q0 && "a slot only for full-width nodes");
             ToHash(slot, tiefe, s, m, HASH_UNTERGRENZE);
             return s;
         }
@@ -556,7 +553,10 @@ int AlphaBeta(int tiefe, int alpha, int beta, int farbe, Variante* variante) {
     }
 
     // 18.-20.
-    if (tiefe > QSUCHE && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) ToHash(slot, tiefe, alpha, bester, flag);
+    if (tiefe > QSUCHE && (tiefe != MAXTIEFE || !wurzel_eingeschraenkt())) {
+        assert(tiefe > q0 && "a slot only for full-width nodes");
+        ToHash(slot, tiefe, alpha, bester, flag);
+    }
     knoten_erweiterung_zurueck();
     return alpha;
 }

@@ -196,8 +196,9 @@ void qmoveorder(int tiefe, int lo, int hi);
 // sorted, so partitioning only the range that holds the next place gives the
 // same places, and a cutoff leaves the rest unsorted. In a list with a king
 // capture the ranges that hold one are sorted at once, raising GeschKonig
-// where qmoveorder would.
-void ordnung_beginnen(int tiefe, int n);
+// where qmoveorder would. Returns the entry on the top place when it is known
+// without sorting (what ordnung_platz(tiefe, n) would return next), else 0.
+int ordnung_beginnen(int tiefe, int n);
 int ordnung_platz(int tiefe, int k);
 
 // --- stopping and the game before the root ---------------------------------
