@@ -129,34 +129,7 @@ TEST(Zeit, GrenzenBleibenImAnteilDerUhr) {
                         }
                         const int64_t anteil = z == 1 ? rest * 7 / 10 : (z == 2 ? rest / 2 : rest);
                         EXPECT_LE(b.hart_ms, std::max(anteil, ZEIT_MINDESTENS_MS)) << was;
-                        // The target that follows the search stays within the hard limit.
-                        for (const Suchverlauf& s : {Suchverlauf{0, 1000, 0}, Suchverlauf{9, 0, 1000}}) {
-                            const int64_t ziel = verlaufsziel(b, s);
-                            EXPECT_TRUE(0 <= ziel && ziel <= b.hart_ms) << was << " scaled " << ziel;
-                            EXPECT_TRUE(ziel <= weiche_grenze(b, s) && weiche_grenze(b, s) <= b.hart_ms) << was;
-                        }
                     }
-}
-
-// The target's scale: a best move that changed, a falling score and a small node share raise it,
-// a settled one lowers it, within bounds (per mille; share -1: not known).
-TEST(Zeit, ZielFolgtDerSuche) {
-    const std::pair<Suchverlauf, int64_t> faelle[] = {
-        {{0, 0, -1}, 1200},    // the best move has just changed
-        {{1, 0, -1}, 1000},    //
-        {{4, 0, -1}, 700},     // four iterations alike
-        {{30, 0, -1}, 700},    //
-        {{2, 50, -1}, 1080},   // 50 cp lost: 900 * 1.2
-        {{2, 900, -1}, 1260},  // a fall counts up to 1.4
-        {{1, -80, -1}, 1000},  // a rise changes nothing
-        {{1, 0, 500}, 1000},   // half the nodes under the best move
-        {{1, 0, 100}, 1400},   //
-        {{1, 0, 1000}, 600},   //
-        {{0, 300, 0}, 2000},   // 1200 * 1.4 * 1.4, at the ceiling
-        {{5, 0, 950}, 500},    // 700 * 0.6, at the floor
-    };
-    for (const auto& [s, promille] : faelle)
-        EXPECT_EQ(zielfaktor(s), promille) << s.stabil << " " << s.fall << " " << s.anteil_bester;
 }
 
 TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {

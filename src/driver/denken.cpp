@@ -24,69 +24,9 @@ int32_t budget_start;
 // for at once is then at least the choice of a whole (if shallow) search.
 bool iteration_fertig;
 
-// How the turn's iterations went, for the scale of its target: the best
-// move and score of the last completed iteration, and the score the
-// engine's previous turn ended with at the game's half-move it was made.
-Suchverlauf verlauf;
-bool verlauf_begonnen;
-ZugEintrag voriger_bester;
-int voriger_wert;
-int runde_wert;
-int32_t runde_zug = -10;
-
-// The nodes of each root move in the running visit of the root, by its
-// entry in the root's list, counted between the search's notices of the
-// moves it takes up. The notice goes on to whoever else listens (the UCI
-// status lines).
-int64_t wurzel_knoten[PLAETZE];
-int wurzel_eintrag;  // the move being searched; 0 before the first
-int64_t wurzel_seit, besuch_start;
-void (*meldung_weiter)(int eintrag);
-
-void wurzelzug_begonnen(int eintrag) {
-    if (wurzel_nummer == 1) {
-        for (int64_t& k : wurzel_knoten) k = 0;
-        besuch_start = statistik.nodes;
-    } else {
-        wurzel_knoten[wurzel_eintrag] += statistik.nodes - wurzel_seit;
-    }
-    wurzel_eintrag = eintrag;
-    wurzel_seit = statistik.nodes;
-    if (meldung_weiter != nullptr) meldung_weiter(eintrag);
-}
-
-// After a completed iteration: is its best move the last one's, how far
-// has the score fallen, and what share of the nodes did the best move take
-// (for one line, over enough nodes to tell).
-void verlauf_nachfuehren(const Variante& variante, int v, int linien) {
-    const ZugEintrag& bester = variante.zuege[0];
-    const bool gleich = verlauf_begonnen && variante.anzahl >= 1 && derselbe_zug(bester, voriger_bester);
-    verlauf.stabil = gleich ? verlauf.stabil + 1 : 0;
-    int fall = verlauf_begonnen ? voriger_wert - v : 0;
-    if (runde_zug + 2 == SpielZugNummer) fall = std::max(fall, runde_wert - v);
-    verlauf.fall = std::max(fall, 0);
-    verlauf.anteil_bester = -1;
-    if (linien == 1 && wurzel_eintrag > 0 && variante.anzahl >= 1) {
-        wurzel_knoten[wurzel_eintrag] += statistik.nodes - wurzel_seit;
-        wurzel_seit = statistik.nodes;
-        const int64_t alle = statistik.nodes - besuch_start;
-        for (int e = 1; e <= index[MAXTIEFE] && alle >= ZEIT_ANTEIL_KNOTEN; ++e)
-            if (derselbe_zug(zug[MAXTIEFE][e], bester)) {
-                verlauf.anteil_bester = static_cast<int>(wurzel_knoten[e] * 1000 / alle);
-                break;
-            }
-    }
-    verlauf_begonnen = true;
-    voriger_bester = bester;
-    voriger_wert = v;
-}
-
 bool anhalten_pruefen() {
     const Suchauftrag& a = laufender_auftrag;
     if (!pondern && a.hart_ms >= 0 && vergangen(budget_start) >= a.hart_ms) return true;
-    if (!pondern && iteration_fertig && !a.voll && !a.endlos && a.ziel_ms >= 0 &&
-        vergangen(budget_start) >= weiche_grenze({a.ziel_ms, a.hart_ms}, verlauf))
-        return true;
     if (!pondern && a.knoten > 0 && statistik.nodes >= a.knoten) return true;
     if (a.bei_eingabe == nullptr || !iteration_fertig) return false;
     if (eingabe_pruefen() && a.bei_eingabe()) return true;
@@ -174,11 +114,6 @@ void denken_vorbereiten(const Suchauftrag& auftrag, bool* frisch) {
     anhalten = anhalten_pruefen;
     abgebrochen = false;
     iteration_fertig = false;
-    verlauf = {};
-    verlauf_begonnen = false;
-    wurzel_eintrag = 0;
-    meldung_weiter = wurzel_meldung;
-    wurzel_meldung = wurzelzug_begonnen;
 }
 
 // The stop tests between iterations: the opening limit, a mate found, the
@@ -205,12 +140,10 @@ bool iterationen_enden(const Suchauftrag& a, int d, int v, int alpha, int64_t kn
     if (a.ziel_knoten > 0 && 10 * nodes + ZEIT_WACHSTUM_ZEHNTEL * (nodes - knoten_start) > 10 * a.ziel_knoten)
         return true;
     if (!a.endlos && !pondern && a.ziel_ms >= 0) {
-        // On a clock the target follows the search, within the hard limit.
-        const int64_t ziel = a.voll ? a.ziel_ms : verlaufsziel({a.ziel_ms, a.hart_ms}, verlauf);
         const int64_t jetzt = vergangen(budget_start);
         const int64_t dauer = vergangen(iteration_start);
-        if (jetzt >= ziel) return true;
-        if (!a.voll && 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * ziel) return true;
+        if (jetzt >= a.ziel_ms) return true;
+        if (!a.voll && 10 * jetzt + ZEIT_WACHSTUM_ZEHNTEL * dauer > 10 * a.ziel_ms) return true;
     }
     return false;
 }
@@ -294,7 +227,6 @@ int denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch) {
         }
         letzter_wert = v;
         iteration_fertig = true;
-        verlauf_nachfuehren(*variante, v, a.linien);
         if (variante->anzahl >= 1 && frisch != nullptr) *frisch = true;
 
         // 3. The thinking line in the mode's format (in XBoard mode unless
@@ -313,8 +245,6 @@ int denken(Variante* variante, const Suchauftrag& auftrag, bool* frisch) {
         fenster_nachfuehren(v, d, alpha, beta, *variante, k);
     }
     anhalten = nullptr;
-    wurzel_meldung = meldung_weiter;
-    if (!a.endlos) runde_wert = v, runde_zug = SpielZugNummer;
     return v;
 }
 

@@ -1,7 +1,6 @@
 // Game driver: start-up, the command loop, moves read from the input and the
 // game flow, the thinking driver, the clock, the board display and help.
 #pragma once
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -67,41 +66,6 @@ inline constexpr int64_t ZEIT_WACHSTUM_ZEHNTEL = 15; // the next iteration takes
 // `uebertragung_ms`: what a move loses between engine and interface (the
 // Move Overhead option), set aside for every move still to come.
 Zeitbudget budget(const Uhrstand& u, int64_t uebertragung_ms = ZEIT_UEBERTRAGUNG_MS);
-
-// What the iterations of a turn tell about how settled its choice is: the
-// target of a turn on a clock is scaled by it after every iteration (the
-// hard limit stays as the budget set it).
-struct Suchverlauf {
-    int stabil = 0;          // iterations since the best move last changed
-    int fall = 0;            // centipawns the score fell since the last iteration or turn (0 if it rose)
-    int anteil_bester = -1;  // per mille of the last iteration's nodes under its best move; -1: unknown
-};
-// The constants of the scaling, chosen by matches (see the README): per
-// mille of the target after 0, 1, 2, 3 and 4 or more iterations of the same
-// best move; per mille added per centipawn of fall, up to a ceiling; the
-// node share's line (per mille at share 0, less per mille of share) within
-// its bounds; the whole product's bounds.
-inline constexpr int64_t ZEIT_STABIL_PROMILLE[5] = {1200, 1000, 900, 800, 700};
-inline constexpr int64_t ZEIT_FALL_PRO_CP = 4;
-inline constexpr int64_t ZEIT_FALL_GROESST = 1400;
-inline constexpr int64_t ZEIT_ANTEIL_NULL = 1500, ZEIT_ANTEIL_STEIGUNG = 1000;
-inline constexpr int64_t ZEIT_ANTEIL_KLEINST = 600, ZEIT_ANTEIL_GROESST = 1400;
-inline constexpr int64_t ZEIT_FAKTOR_KLEINST = 500, ZEIT_FAKTOR_GROESST = 2000;
-inline constexpr int64_t ZEIT_ANTEIL_KNOTEN = 20000;  // the least nodes of an iteration whose share is read
-// The factor in per mille for the target of a turn on a clock.
-int64_t zielfaktor(const Suchverlauf& s);
-// The target a turn on a clock keeps to after an iteration: scaled, and
-// never past the hard limit.
-inline int64_t verlaufsziel(const Zeitbudget& b, const Suchverlauf& s) {
-    return std::min(b.ziel_ms * zielfaktor(s) / 1000, b.hart_ms);
-}
-// Inside an iteration a turn on a clock ends at ZEIT_WEICH_FAKTOR times its
-// scaled target, and at the latest at the hard limit: an unsettled choice
-// may search on to the hard limit, a settled one ends sooner.
-inline constexpr int64_t ZEIT_WEICH_FAKTOR = 3;
-inline int64_t weiche_grenze(const Zeitbudget& b, const Suchverlauf& s) {
-    return std::min(verlaufsziel(b, s) * ZEIT_WEICH_FAKTOR, b.hart_ms);
-}
 
 // What an interface sends is held where it is read to what no arithmetic
 // on it can overflow: times and node counts to a thousand years in

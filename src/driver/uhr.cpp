@@ -87,22 +87,6 @@ Zeitbudget budget(const Uhrstand& u, int64_t uebertragung_ms) {
     return b;
 }
 
-int64_t zielfaktor(const Suchverlauf& s) {
-    // A best move that keeps changing, a score that falls and a best move
-    // that took few of the nodes each say the choice is not settled: time
-    // spent there buys more than time spent on a move the search has long
-    // agreed on.
-    int64_t f = ZEIT_STABIL_PROMILLE[std::clamp(s.stabil, 0, 4)];
-    const int64_t fall = std::min<int64_t>(1000 + ZEIT_FALL_PRO_CP * std::max(s.fall, 0), ZEIT_FALL_GROESST);
-    f = f * fall / 1000;
-    if (s.anteil_bester >= 0) {
-        const int64_t anteil = std::clamp(ZEIT_ANTEIL_NULL - ZEIT_ANTEIL_STEIGUNG * std::min(s.anteil_bester, 1000) / 1000,
-                                          ZEIT_ANTEIL_KLEINST, ZEIT_ANTEIL_GROESST);
-        f = f * anteil / 1000;
-    }
-    return std::clamp(f, ZEIT_FAKTOR_KLEINST, ZEIT_FAKTOR_GROESST);
-}
-
 int tiefenbegrenzung(int64_t tiefe) {
     // The deepest nominal depth: the root level stops at EBENEN - 1.
     constexpr int64_t GROESST = EBENEN - 1 - QSUCHE_START;
