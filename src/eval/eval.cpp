@@ -28,6 +28,7 @@ namespace {
 struct Befund {
     int wk, bk, wq, bq;
     int nws, nss, nwl, nsl;  // knight and bishop counts, White and Black
+    int belegte, bauern_n;   // occupied squares and pawns, as nrPIECES and nrBAUERN
     uint64_t wt, st;         // the rooks and queens of White and Black
     const Bauernbefund* bauern;
     const uint64_t* maske;  // the piece masks, by code + 6
@@ -274,22 +275,67 @@ constexpr auto koenigsfelder = [] {
     return z;
 }();
 
+// The rules of steps 8 and 12 that a pair of king squares brings into play,
+// by the White king's wing bits (the low four of its zone) and the Black
+// king's (the high four): the pawn storms that apply, and the wings whose
+// shelter is asked about, as the low four bits of an index of schutzwert.
+enum Sturm : uint8_t {
+    STURM_S_KURZ = 1,  // White, castled long, storms a Black king castled short
+    STURM_W_KURZ = 2,  // Black, castled long, storms a White king castled short
+    STURM_S_LANG = 4,  // White, castled short, storms a Black king castled long
+    STURM_W_LANG = 8,  // Black, castled short, storms a White king castled long
+};
+struct Koenigsregel {
+    uint8_t sturm, schutz;
+};
+constexpr auto koenigsregeln = [] {
+    std::array<Koenigsregel, 256> r{};
+    for (int i = 0; i < 256; ++i) {
+        const bool w_lang = i & W_LANG, w_lang4 = i & W_LANG4, w_kurz = i & W_KURZ;
+        const bool s_kurz = i & S_KURZ, s_lang = i & S_LANG, s_lang4 = i & S_LANG4;
+        r[i].sturm = static_cast<uint8_t>((w_lang && s_kurz) * STURM_S_KURZ | (s_lang && w_kurz) * STURM_W_KURZ |
+                                          (w_kurz && s_lang4) * STURM_S_LANG | (s_kurz && w_lang4) * STURM_W_LANG);
+        r[i].schutz = static_cast<uint8_t>(w_kurz * 1 | ((i & W_C1B1) != 0) * 2 | ((i & S_C8B8) != 0) * 4 | s_kurz * 8);
+    }
+    return r;
+}();
+
+static_assert((W_LANG | W_LANG4 | W_KURZ | W_C1B1) == 0x0F && (S_KURZ | S_LANG | S_LANG4 | S_C8B8) == 0xF0);
+static_assert(W_KURZ_DICHT == 16 << 4 && W_LANG_DICHT == 32 << 4 && S_LANG_DICHT == 64 << 4 && G7_H7 == 128 << 4);
+
+// Step 12 by the wings asked about (low four bits, as Koenigsregel::schutz)
+// and the pawns' answers (high four: W_KURZ_DICHT, W_LANG_DICHT,
+// S_LANG_DICHT and G7_H7 of Bauernbefund::schild, shifted down by 4).
+constexpr auto schutzwert = [] {
+    std::array<int8_t, 256> w{};
+    for (int i = 0; i < 256; ++i) {
+        int k = 0;
+        if ((i & 1) && (i & 16)) k += 47;
+        if (i & 2) k += (i & 32) ? 40 : -5;
+        if (i & 4) k += (i & 64) ? -40 : 5;
+        if ((i & 8) && !(i & 128)) k += 35;
+        w[i] = static_cast<int8_t>(k);
+    }
+    return w;
+}();
+
 // Step 3 by the rank of the king that walked out (rank 0: no king).
 constexpr int AUSFLUG_SCHWARZ[9] = {200, 200, 200, 200, 130, 70, 55, 0, 0};
 constexpr int AUSFLUG_WEISS[9] = {0, 0, 0, 55, 70, 130, 200, 200, 200};
 
-constexpr int SPRINGER_NAEHE[6] = {0, 40, 58, 35, 25, 15};
-constexpr int LAEUFER_NAEHE[6] = {0, 55, 60, 45, 20, 6};
-constexpr int DAMEN_NAEHE[6] = {0, 85, 60, 45, 15, 10};
-
 // Distance d of an attacker to the enemy king: within 5 it earns the table's
 // value, within 2 it also counts as a near attacker. A missing piece or
-// king has square 0 and distance 0: one near attacker, no value.
-inline void naehe(int d, const int (&wert)[6], int& nah, int& K, int vz) {
-    if (d > 5) return;
-    if (d <= 2) ++nah;
-    K += vz * wert[d];
+// king has square 0 and distance 0: one near attacker, no value. Kept as
+// value * 256 + near, so that a side's attackers are summed without a
+// branch; the low byte of the sum counts the near ones.
+constexpr auto naehe_tabelle(std::array<int, 6> wert) {
+    std::array<int32_t, 8> t{};
+    for (int d = 0; d <= 5; ++d) t[d] = wert[d] * 256 + (d <= 2);
+    return t;
 }
+constexpr auto SPRINGER_NAEHE = naehe_tabelle({0, 40, 58, 35, 25, 15});
+constexpr auto LAEUFER_NAEHE = naehe_tabelle({0, 55, 60, 45, 20, 6});
+constexpr auto DAMEN_NAEHE = naehe_tabelle({0, 85, 60, 45, 15, 10});
 
 inline bool auf(int s, int figur) { return brett[s] == figur; }
 
@@ -303,7 +349,7 @@ inline int bauernsturm(int koenig, const int8_t (&anzahl)[9], int f1, int f2, in
 
 template <bool ZB>
 [[gnu::always_inline]] inline void koenigssicherheit(const Befund& f, Summen& z) {
-    int aW = 0, aB = 0;
+    int aW = 0, aB = 0;  // the attackers' sums as the near tables give them
     int& K = z.K;
     int& L = z.L;
 
@@ -324,12 +370,12 @@ template <bool ZB>
     if (wn != 0) {
         L -= 15 * bits<ZB>(wn & RAND) + 3 * bits<ZB>(wn & (wp << 8));
         for (uint64_t q = wn & (bp >> 8); q != 0;) L += 17 * (8 - rang(naechstes_feld(q)));
-        for (uint64_t q = wn; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], SPRINGER_NAEHE, aW, K, 1);
+        for (uint64_t q = wn; q != 0;) aW += SPRINGER_NAEHE[distance[naechstes_feld(q)][f.bk]];
     }
     if (bn != 0) {
         L += 15 * bits<ZB>(bn & RAND) + 3 * bits<ZB>(bn & (bp >> 8));
         for (uint64_t q = bn & (wp << 8); q != 0;) L -= 17 * (rang(naechstes_feld(q)) - 1);
-        for (uint64_t q = bn; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], SPRINGER_NAEHE, aB, K, -1);
+        for (uint64_t q = bn; q != 0;) aB += SPRINGER_NAEHE[distance[naechstes_feld(q)][f.wk]];
     }
 
     // 4./5. Bishops: edge, hemmed in by own pawns (seen from below the last
@@ -339,51 +385,52 @@ template <bool ZB>
         L -= 13 * (bits<ZB>(wl & RAND) + bits<ZB>(wl & ~REIHE_8 & (wp >> 7)) +
                    bits<ZB>(wl & ~REIHE_8 & (wp >> 9))) +
              30 * bits<ZB>(wl & (wp << 8));
-        for (uint64_t q = wl; q != 0;) naehe(distance[naechstes_feld(q)][f.bk], LAEUFER_NAEHE, aW, K, 1);
+        for (uint64_t q = wl; q != 0;) aW += LAEUFER_NAEHE[distance[naechstes_feld(q)][f.bk]];
     }
     if (sl != 0) {
         L += 13 * (bits<ZB>(sl & RAND) + bits<ZB>(sl & ~REIHE_1 & (bp << 7)) +
                    bits<ZB>(sl & ~REIHE_1 & (bp << 9))) +
              30 * bits<ZB>(sl & (bp >> 8));
-        for (uint64_t q = sl; q != 0;) naehe(distance[naechstes_feld(q)][f.wk], LAEUFER_NAEHE, aB, K, -1);
+        for (uint64_t q = sl; q != 0;) aB += LAEUFER_NAEHE[distance[naechstes_feld(q)][f.wk]];
     }
 
     // 6./7. Queens near the king, then the attack mass.
-    naehe(distance[f.wq][f.bk], DAMEN_NAEHE, aW, K, 1);
-    naehe(distance[f.bq][f.wk], DAMEN_NAEHE, aB, K, -1);
-    if (aW > 2) K += 30 * aW;
-    if (aB > 2) K -= 30 * aB;
+    aW += DAMEN_NAEHE[distance[f.wq][f.bk]];
+    aB += DAMEN_NAEHE[distance[f.bq][f.wk]];
+    K += (aW >> 8) - (aB >> 8);
+    const int nah_w = aW & 255, nah_b = aB & 255;
+    if (nah_w > 2) K += 30 * nah_w;
+    if (nah_b > 2) K -= 30 * nah_b;
 
     // 8. Pawn storms against kings castled on opposite wings.
     const int wk = f.wk, bk = f.bk;
-    const unsigned zw = koenigsfelder[wk].zone, zs = koenigsfelder[bk].zone;
-    const bool w_lang = zw & W_LANG, w_lang4 = zw & W_LANG4, w_kurz = zw & W_KURZ;
-    const bool s_kurz = zs & S_KURZ, s_lang = zs & S_LANG, s_lang4 = zs & S_LANG4;
-    if (w_lang && s_kurz) K += bauernsturm(bk, p.nW, 6, 7, 8, 8, 9, 9);
-    if (s_lang && w_kurz) K -= bauernsturm(wk, p.nB, 6, 7, 8, 8, 9, 9);
-    if (w_kurz && s_lang4) K += bauernsturm(bk, p.nW, 1, 2, 3, 9, 8, 8);
-    if (s_kurz && w_lang4) K -= bauernsturm(wk, p.nB, 1, 2, 3, 9, 8, 8);
+    const Koenigsregel regel = koenigsregeln[(koenigsfelder[wk].zone & 0x0F) | (koenigsfelder[bk].zone & 0xF0)];
+    if (regel.sturm != 0) [[unlikely]] {
+        if (regel.sturm & STURM_S_KURZ) K += bauernsturm(bk, p.nW, 6, 7, 8, 8, 9, 9);
+        if (regel.sturm & STURM_W_KURZ) K -= bauernsturm(wk, p.nB, 6, 7, 8, 8, 9, 9);
+        if (regel.sturm & STURM_S_LANG) K += bauernsturm(bk, p.nW, 1, 2, 3, 9, 8, 8);
+        if (regel.sturm & STURM_W_LANG) K -= bauernsturm(wk, p.nB, 1, 2, 3, 9, 8, 8);
+    }
 
     // 9. King left in the centre with its rook moved over.
     if (wk == e1 && (auf(g1, wturm) || auf(f1, wturm))) K -= 40;
     if (bk == e8 && (auf(g8, sturm) || auf(f8, sturm))) K += 40;
 
-    // 10. Fianchetto holes.
-    if ((schild & G3_H2) && !auf(g2, wlaufer)) L -= 18;
-    if ((schild & G3) && f.nwl == 0) L -= 8;
-    if ((schild & B3) && f.nwl == 0) L -= 5;
-    if ((schild & G6_H7) && !auf(g7, slaufer)) L += 18;
-    if ((schild & G6) && f.nsl == 0) L += 8;
-    if ((schild & B6) && f.nsl == 0) L += 5;
+    // 10. Fianchetto holes (none without a pawn on g3, b3, g6 or b6).
+    if (schild & (G3_H2 | G3 | B3 | G6_H7 | G6 | B6)) {
+        if ((schild & G3_H2) && !auf(g2, wlaufer)) L -= 18;
+        if ((schild & G3) && f.nwl == 0) L -= 8;
+        if ((schild & B3) && f.nwl == 0) L -= 5;
+        if ((schild & G6_H7) && !auf(g7, slaufer)) L += 18;
+        if ((schild & G6) && f.nsl == 0) L += 8;
+        if ((schild & B6) && f.nsl == 0) L += 5;
+    }
 
     // 11. King squares.
     K += koenigsfelder[wk].wert_w + koenigsfelder[bk].wert_s;
 
     // 12. Pawn shelters (the four rules are not mirror images).
-    if (w_kurz && (schild & W_KURZ_DICHT)) K += 47;
-    if (zw & W_C1B1) K += (schild & W_LANG_DICHT) ? 40 : -5;
-    if (zs & S_C8B8) K += (schild & S_LANG_DICHT) ? -40 : 5;
-    if (s_kurz && !(schild & G7_H7)) K += 35;
+    K += schutzwert[regel.schutz | (schild >> 4 & 0xF0)];
 
     // 13. Open files at the kings.
     const int lw = i_linie[wk];
@@ -410,7 +457,7 @@ template <bool ZB>
 
     // 1. Unstoppable pawns in pawn endings: the enemy king is behind the
     //    pawn or outside its square.
-    if (nrBAUERN + 2 == nrPIECES) {
+    if (f.bauern_n + 2 == f.belegte) {
         const int rang_bk = i_reihe[f.bk], linie_bk = i_linie[f.bk];
         const int rang_wk = i_reihe[f.wk], linie_wk = i_linie[f.wk];
         je_linie(frei(W, S), [&](int l) {
@@ -427,9 +474,9 @@ template <bool ZB>
     B += p.struktur;
 
     // 6. Passed pawns, once the board has thinned out.
-    if (nrPIECES <= 20) {
+    if (f.belegte <= 20) {
         B += p.frei;
-        if (nrPIECES <= 8) B += p.frei_wenige;
+        if (f.belegte <= 8) B += p.frei_wenige;
     }
 
     // 7. Half-open and open files, by file and by rook or queen on them; the
@@ -442,7 +489,7 @@ template <bool ZB>
          16 * (bits<ZB>(f.wt & p.iso_s_innen) - bits<ZB>(f.st & p.iso_w_innen));
 
     // 9. Files of the kings (a missing king has file 0, which holds nothing).
-    if (nrPIECES > 15) {
+    if (f.belegte > 15) {
         const int lb = i_linie[f.bk];
         if (p.nW[lb] == 0) {
             const int n = auf_linie<ZB>(f.wt, lb);
@@ -523,7 +570,7 @@ template <bool ZB>
 
     // 1./2. Hopeless on material alone, or bare kings.
     if (M <= alpha - 100) return M;
-    if (nrPIECES == 2) return 0;
+    if (belegte == 2) return 0;
 
     const uint64_t wp = m[wbauer + 6], bp = m[sbauer + 6];
     const uint64_t wn = m[wspringer + 6], bn = m[sspringer + 6];
@@ -534,6 +581,8 @@ template <bool ZB>
     const Bauernbefund& bauernteil = bauern_von(wp, bp);
     f.bauern = &bauernteil;
     f.maske = m;
+    f.belegte = belegte;
+    f.bauern_n = bauern;
     L = lage.leicht;
     T = lage.schwer;
     B = bauernteil.B;
@@ -564,7 +613,7 @@ template <bool ZB>
     f.bq = hoechstes_feld(m[sdame + 6]);
 
     // 3. A king walking out early while the enemy queen is on the board.
-    if (nrPIECES > 20) {
+    if (belegte > 20) {
         if (f.wq != 0) K += AUSFLUG_SCHWARZ[i_reihe[f.bk]];
         if (f.bq != 0) K -= AUSFLUG_WEISS[i_reihe[f.wk]];
     }
@@ -573,7 +622,7 @@ template <bool ZB>
     //       in by its own queen (the pawn count's term came with B).
     if (f.nwl == 2) L += 33;
     if (f.nsl == 2) L -= 33;
-    if (nrBAUERN > 9) {
+    if (bauern > 9) {
         if (f.nws > 0) L += 10;
         if (f.nss > 0) L -= 10;
     }
@@ -587,11 +636,11 @@ template <bool ZB>
     if (M + L + K + B + T >= beta + 100) return M + L + B + T;
 
     // 9. Endgame: kings belong in the centre, away from the edge.
-    if (nrPIECES <= 13) {
+    if (belegte <= 13) {
         K += 6 * zentrum[f.wk] - 6 * zentrum[f.bk];
-        if (nrPIECES <= 8) {
+        if (belegte <= 8) {
             K += 3 * zentrum[f.wk] - 3 * zentrum[f.bk];
-            if (nrPIECES <= 5) {
+            if (belegte <= 5) {
                 if (brettrand[f.wk] == 1) K -= 50;
                 else if (brettrand[f.wk] == 2) K -= 25;
                 if (brettrand[f.bk] == 1) K += 50;
@@ -608,7 +657,7 @@ template <bool ZB>
     if (M + K < alpha - 100) return M + K;
 
     // 12./13. King safety in the middlegame, then the last lazy exit.
-    if (nrPIECES > 13) koenigssicherheit<ZB>(f, z);
+    if (belegte > 13) koenigssicherheit<ZB>(f, z);
     const int S = M + K + L;
     stand.summe13 = S;
     stand.stufe = 13;
