@@ -568,39 +568,95 @@ inline int zahl_der_felder(uint64_t m) {
     return static_cast<int>((m * 0x0101010101010101ull) >> 56);
 }
 
+// lagewerte with the piece values, one word per code + 6 and square - 1, so
+// that the summary takes a piece with one addition: leicht in the lowest
+// PAKET_BITS bits, schwer in the next and the material above them, each a
+// signed field (a negative one borrows from the field above, which
+// paket_lesen gives back). Summed over a board no field leaves its bits: 64
+// pieces of at most 900 each.
+inline constexpr int PAKET_BITS = 21;
+struct Lagepaket {
+    std::array<std::array<uint64_t, 64>, 13> wert{};
+};
+inline constexpr Lagepaket lagepaket = [] {
+    Lagepaket p;
+    for (int c = 0; c < 13; ++c)
+        for (int s = 1; s <= 64; ++s)
+            p.wert[c][s - 1] = static_cast<uint64_t>(int64_t{lagewerte.leicht[c][s]}) +
+                               (static_cast<uint64_t>(int64_t{lagewerte.schwer[c][s]}) << PAKET_BITS) +
+                               (static_cast<uint64_t>(int64_t{figurenwert[c]}) << (2 * PAKET_BITS));
+    return p;
+}();
+
+// The three sums of a packed total.
+struct Paketsummen {
+    int32_t leicht, schwer, material;
+};
+inline Paketsummen paket_lesen(uint64_t summe) {
+    constexpr int rest = 64 - PAKET_BITS;
+    const auto feld = [](uint64_t w) { return static_cast<int32_t>(static_cast<int64_t>(w << rest) >> rest); };
+    const int32_t leicht = feld(summe);
+    summe -= static_cast<uint64_t>(int64_t{leicht});
+    const int32_t schwer = feld(summe >> PAKET_BITS);
+    summe -= static_cast<uint64_t>(int64_t{schwer}) << PAKET_BITS;
+    return {leicht, schwer, static_cast<int32_t>(static_cast<int64_t>(summe) >> (2 * PAKET_BITS))};
+}
+
 // ZB: with the processor's bit-count instruction; BREIT: with the wide
 // vector instructions too.
 template <bool ZB, bool BREIT = false>
 [[gnu::always_inline]] inline void lage_fuellen(Lage& l) {
-    figurenmasken<BREIT>(l.maske);
+    uint64_t(&m)[13] = l.maske;
+    figurenmasken<BREIT>(m);
     // Knights, bishops, rooks and queens carry piece-square values and are
     // few: visited one by one. Pawns and kings carry none: only counted.
-    int32_t leicht = 0, schwer = 0, material = 0;
-    int figuren = 0;
-    const auto zaehle = [&](int c, int n) {
-        l.anzahl[c + 6] = static_cast<int8_t>(n);
-        material += n * figurenwert[c + 6];
-        figuren += n;
-    };
-    const auto besuche = [&](int c) {
-        int n = 0;
-        for (uint64_t q = l.maske[c + 6]; q != 0; ++n) {
+    if constexpr (ZB) {
+        // In one pass whatever their kind, the code read from brett, the
+        // three sums in one word; every kind counted afterwards.
+        uint64_t summe = 0;
+        for (uint64_t q = ~(m[leer + 6] | m[wbauer + 6] | m[sbauer + 6] | m[wkonig + 6] | m[skonig + 6]); q != 0;) {
             const int s = naechstes_feld(q);
-            leicht += lagewerte.leicht[c + 6][s];
-            schwer += lagewerte.schwer[c + 6][s];
+            summe += lagepaket.wert[brett[s] + 6][s - 1];
         }
-        zaehle(c, n);
-    };
-    besuche(wspringer), besuche(wlaufer), besuche(wturm), besuche(wdame);
-    besuche(sspringer), besuche(slaufer), besuche(sturm), besuche(sdame);
-    for (const int c : {wbauer, wkonig, sbauer, skonig})
-        zaehle(c, ZB ? __builtin_popcountll(l.maske[c + 6]) : zahl_der_felder(l.maske[c + 6]));
-    l.leicht = leicht;
-    l.schwer = schwer;
-    l.material = material;
-    l.anzahl[leer + 6] = static_cast<int8_t>(64 - figuren);
+        for (const int c : {wspringer, wlaufer, wturm, wdame, sspringer, slaufer, sturm, sdame, leer})
+            l.anzahl[c + 6] = static_cast<int8_t>(__builtin_popcountll(m[c + 6]));
+        const int wb = __builtin_popcountll(m[wbauer + 6]), sb = __builtin_popcountll(m[sbauer + 6]);
+        const int wk = __builtin_popcountll(m[wkonig + 6]), sk = __builtin_popcountll(m[skonig + 6]);
+        l.anzahl[wbauer + 6] = static_cast<int8_t>(wb);
+        l.anzahl[sbauer + 6] = static_cast<int8_t>(sb);
+        l.anzahl[wkonig + 6] = static_cast<int8_t>(wk);
+        l.anzahl[skonig + 6] = static_cast<int8_t>(sk);
+        const Paketsummen p = paket_lesen(summe);
+        l.leicht = p.leicht;
+        l.schwer = p.schwer;
+        l.material = p.material + (wb - sb) * figurenwert[wbauer + 6] + (wk - sk) * figurenwert[wkonig + 6];
+    } else {
+        // Kind by kind, counted on the way.
+        int32_t leicht = 0, schwer = 0, material = 0;
+        int figuren = 0;
+        const auto zaehle = [&](int c, int n) {
+            l.anzahl[c + 6] = static_cast<int8_t>(n);
+            material += n * figurenwert[c + 6];
+            figuren += n;
+        };
+        const auto besuche = [&](int c) {
+            int n = 0;
+            for (uint64_t q = m[c + 6]; q != 0; ++n) {
+                const int s = naechstes_feld(q);
+                leicht += lagewerte.leicht[c + 6][s];
+                schwer += lagewerte.schwer[c + 6][s];
+            }
+            zaehle(c, n);
+        };
+        besuche(wspringer), besuche(wlaufer), besuche(wturm), besuche(wdame);
+        besuche(sspringer), besuche(slaufer), besuche(sturm), besuche(sdame);
+        for (const int c : {wbauer, wkonig, sbauer, skonig}) zaehle(c, zahl_der_felder(m[c + 6]));
+        l.leicht = leicht;
+        l.schwer = schwer;
+        l.material = material;
+        l.anzahl[leer + 6] = static_cast<int8_t>(64 - figuren);
+    }
 }
-
 
 // --- set-up and make/unmake -------------------------------------------------
 
