@@ -149,6 +149,22 @@ inline Bauernbefund& bauernplatz(uint64_t weiss, uint64_t schwarz) {
     return bauerntabelle[h >> (64 - BAUERN_BITS)];
 }
 
+// The file set (bit f for file f) of a mask's squares.
+inline unsigned linien_von(uint64_t m) {
+    m |= m >> 32;
+    m |= m >> 16;
+    m |= m >> 8;
+    return static_cast<unsigned>(m & 0xFF) << 1;
+}
+
+// The squares above a mask's squares on their files.
+inline uint64_t ueber(uint64_t m) {
+    m <<= 8;
+    m |= m << 8;
+    m |= m << 16;
+    return m | m << 32;
+}
+
 // The pawns' part of the scan and of the per-file terms, squares ascending
 // as the scan visits them, so the last White pawn met on a file is its most
 // advanced and the last Black one its least advanced.
@@ -156,25 +172,28 @@ void bauern_auswerten(uint64_t weiss, uint64_t schwarz, Bauernbefund& p) {
     memset(&p, 0, sizeof p);
     p.weiss = weiss;
     p.schwarz = schwarz;
-    unsigned wd = 0, sd = 0, wdd = 0, sdd = 0;
-    for (uint64_t q = weiss; q != 0; ++p.anzahl_w) {
+    int B = 0, anzahl_w = 0, anzahl_s = 0;
+    for (uint64_t q = weiss; q != 0; ++anzahl_w) {
         const int s = naechstes_feld(q);
         const int linie = i_linie[s];
-        wdd |= (wd >> linie & 1u) << linie;
-        wd |= 1u << linie;
         p.rW[linie] = static_cast<int8_t>(i_reihe[s]);
         ++p.nW[linie];
-        p.B += 2 * bfiguren_w[s];
+        B += 2 * bfiguren_w[s];
     }
-    for (uint64_t q = schwarz; q != 0; ++p.anzahl_s) {
+    for (uint64_t q = schwarz; q != 0; ++anzahl_s) {
         const int s = naechstes_feld(q);
         const int linie = i_linie[s];
-        sdd |= (sd >> linie & 1u) << linie;
-        sd |= 1u << linie;
         p.rB[linie] = static_cast<int8_t>(i_reihe[s]);
         ++p.nB[linie];
-        p.B += 2 * bfiguren_s[s] - zentrum[s];
+        B += 2 * bfiguren_s[s] - zentrum[s];
     }
+    p.anzahl_w = static_cast<int16_t>(anzahl_w);
+    p.anzahl_s = static_cast<int16_t>(anzahl_s);
+    p.B = B;
+    // The files with pawns, and those with two or more: a pawn with an own
+    // pawn below it on its file.
+    const unsigned wd = linien_von(weiss), sd = linien_von(schwarz);
+    const unsigned wdd = linien_von(weiss & ueber(weiss)), sdd = linien_von(schwarz & ueber(schwarz));
     p.wdatei = static_cast<uint16_t>(wd);
     p.sdatei = static_cast<uint16_t>(sd);
     p.wiso = static_cast<uint16_t>(isoliert(wd));
