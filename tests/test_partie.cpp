@@ -167,6 +167,28 @@ TEST(Linie, EndetBeiMattUndWiederholung) {
     }
 }
 
+// A line shown ends with the move that brings the FEN's fifty-move count to a hundred; a pawn
+// move or capture starts the count anew, castling does not.
+TEST(Linie, EndetBeiDerFuenfzigZuegeRegel) {
+    const std::tuple<const char*, const char*, int> faelle[] = {
+        {"4k3/8/8/8/8/8/4P3/R3K3 w Q - 97 80", "a1a2 e8d8 a2a3 d8e8", 3},
+        {"4k3/8/8/8/8/8/4P3/R3K3 w Q - 97 80", "e1c1 e8f8 c1b1 f8e8", 3},  // castling counts on
+        {"4k3/8/8/8/8/8/4P3/R3K3 w Q - 99 80", "e2e3 e8d8 a1a2 d8e8", 4},  // the pawn move resets it
+        {"4k3/8/8/8/8/8/4P3/R3K3 w Q - 120 80", "a1a2 e8d8", 1},           // past it: the move alone
+    };
+    for (const auto& [fen, zuege, laenge] : faelle) {
+        test::neustart();
+        ASSERT_TRUE(fen_setzen(fen)) << fen;
+        Variante v{};
+        std::istringstream l(zuege);
+        for (std::string z; l >> z; ++v.anzahl) {
+            v.zuege[v.anzahl].von = static_cast<uint16_t>((z[1] - '1') * 8 + (z[0] - 'a') + 1);
+            v.zuege[v.anzahl].nach = static_cast<uint16_t>((z[3] - '1') * 8 + (z[2] - 'a') + 1);
+        }
+        EXPECT_EQ(spielbare_laenge(v, v.anzahl), laenge) << fen << " | " << zuege;
+    }
+}
+
 TEST(Fen, FelderUndZurueckweisungen) {
     test::neustart();
     ausgabe = 0;

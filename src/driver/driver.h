@@ -246,8 +246,10 @@ bool ist_spielbar(int am_zug);
 int en_passant_feld();
 // How many of the line's first k moves can be played one after the other
 // from the game position: an interface may refuse a line that goes on past
-// a mate with a move that is not legal, or past a repetition (the line ends
-// with the move that repeats a position of the game or of the line).
+// a mate with a move that is not legal, or past a repetition or the
+// fifty-move rule (the line ends with the move that repeats a position of
+// the game or of the line, or that makes a hundred half-moves without
+// capture or pawn move; the first move is always kept).
 int spielbare_laenge(const Variante& v, int k);
 // The reply the engine expects to its move m in the game position (before
 // m is played): the second move of the line that found m, or the table's
@@ -269,8 +271,9 @@ void listeausgabe();
 // The game begins anew from the board as it stands (new, setboard): what the
 // game level knows beyond the board (the positions so far) is forgotten, and
 // the side to move is the one that moves first; `ep` is the square a pawn
-// has just passed over, if any.
-void partie_neu(int ep = 0);
+// has just passed over, if any, and `halbzugzaehler` the half-moves since the
+// last capture or pawn move (a FEN's counter).
+void partie_neu(int ep = 0, int32_t halbzugzaehler = 0);
 // The record begins afresh at move `zugnummer` (as a FEN numbers it) with
 // the side to move: numbering from it, no moves recorded.
 void aufzeichnung_neu(int32_t zugnummer);

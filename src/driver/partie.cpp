@@ -37,8 +37,12 @@ int ep_feld;
 // position of the stretch without capture or pawn move that holds it.
 int32_t halbzuege;
 int16_t erste_seite = WEISS;
+
 uint64_t kennung_nach[PARTIE_ZUEGE];
 int32_t stretch_ab[PARTIE_ZUEGE];
+// For every position the half-moves since the last capture or pawn move (the
+// fifty-move count; a FEN gives the first position's).
+int32_t ohne_nach[PARTIE_ZUEGE];
 
 // The game as it stood before each half-move (index as halbzuege counts
 // them, from 1), so that take-backs restore it exactly: the board, the
@@ -83,13 +87,16 @@ void vorher_merken() {
 
 uint64_t partie_kennung(int am_zug);
 
-// A half-move has been made on the board and `am_zug` is to move.
-void stellung_merken(int am_zug, bool unumkehrbar) {
+// A half-move has been made on the board and `am_zug` is to move; it was
+// `unumkehrbar` for repetitions (a capture, a pawn move or castling) and
+// `nullt` the fifty-move count (a capture or a pawn move).
+void stellung_merken(int am_zug, bool unumkehrbar, bool nullt) {
     ausschluss_vergessen();
     ++halbzuege;
     if (halbzuege >= PARTIE_ZUEGE) return;  // a game this long keeps what fits
     kennung_nach[halbzuege] = partie_kennung(am_zug);
     stretch_ab[halbzuege] = unumkehrbar ? halbzuege : stretch_ab[halbzuege - 1];
+    ohne_nach[halbzuege] = nullt ? 0 : ohne_nach[halbzuege - 1] + 1;
 }
 
 // The positions before the current one that a search must see as draws.
@@ -307,13 +314,15 @@ void aufgeben(const char* ergebnis = nullptr) {
 
 }  // namespace
 
-void partie_neu(int ep) {
+void partie_neu(int ep, int32_t halbzugzaehler) {
     ausschluss_vergessen();
     ep_feld = ep;
+
     halbzuege = 0;
     erste_seite = werdran;
     kennung_nach[0] = partie_kennung(werdran);
     stretch_ab[0] = 0;
+    ohne_nach[0] = halbzugzaehler < 0 ? 0 : (halbzugzaehler > 100 ? 100 : halbzugzaehler);
 }
 
 void aufzeichnung_neu(int32_t zugnummer) {
@@ -417,11 +426,11 @@ bool eigenen_zug_spielen(const ZugEintrag& m, int v) {
     }
 
     if (ausgabe == 1) printf("\n");
-    const bool unumkehrbar = m.figur == wbauer || m.figur == sbauer || m.rochade == 1 || brett[m.nach] != leer;
+    const bool nullt = m.figur == wbauer || m.figur == sbauer || brett[m.nach] != leer;
     spiele(m);
     markiere_heimfeld(m.von);
     ep_feld = ist_doppelschritt(m.figur, m.von, m.nach) ? (m.von + m.nach) / 2 : 0;
-    stellung_merken(gegenseite(computerfarbe), unumkehrbar);
+    stellung_merken(gegenseite(computerfarbe), nullt || m.rochade == 1, nullt);
     if (ausgabe == 1) bericht(v);
     ++SpielZugNummer;
     if (ausgabe == 0) {
@@ -537,8 +546,8 @@ Eingabe zug_lesen(const char* wort) {
     vorher_merken();
     ++SpielZugNummer;
     const int figur = brett[von];
-    const bool unumkehrbar = figur == wbauer || figur == sbauer || brett[nach] != leer ||
-                             ((figur == wkonig || figur == skonig) && (nach - von == 2 || von - nach == 2));
+    const bool nullt = figur == wbauer || figur == sbauer || brett[nach] != leer;
+    const bool rochiert = (figur == wkonig || figur == skonig) && (nach - von == 2 || von - nach == 2);
     const Turmzug turm = rochade_turm(von, nach);
     if (turm.von != 0 && figur == (turm.turm == wturm ? wkonig : skonig)) {
         brett[von] = leer, brett[turm.von] = leer;
@@ -563,7 +572,7 @@ Eingabe zug_lesen(const char* wort) {
     markiere_heimfeld(nach);
     ep_feld = ist_doppelschritt(figur, von, nach) ? (von + nach) / 2 : 0;
     protokolliere(wort, laenge < 5 ? laenge : 5);
-    stellung_merken(gegenseite(werdran), unumkehrbar);
+    stellung_merken(gegenseite(werdran), nullt || rochiert, nullt);
 
     // The answer check: does the other side have a legal reply? Either way
     // it is that side's turn: a later `go` finds it without a move rather
@@ -614,8 +623,12 @@ int spielbare_laenge(const Variante& v, int k) {
     int n = 0;
     int farbe = werdran;
     int rechte = rochaderechte();
+    // The half-moves without capture or pawn move so far: a line ends with
+    // the move that brings them to a hundred, where the game is drawn by
+    // the fifty-move rule (a game too long for the record is not told).
+    int ohne = halbzuege < PARTIE_ZUEGE ? ohne_nach[halbzuege] : 0;
     bool wiederholt = false;
-    for (; n < k && !wiederholt && FREIE_LISTE + n < LISTEN; ++n) {
+    for (; n < k && !wiederholt && (n == 0 || ohne < 100) && FREIE_LISTE + n < LISTEN; ++n) {
         const ZugEintrag& m = v.zuege[n];
         const int liste = FREIE_LISTE + n;
         movegen(liste, farbe);
@@ -645,7 +658,9 @@ int spielbare_laenge(const Variante& v, int k) {
         const ZugEintrag& z = zug[liste][gefunden];
         farbe = gegenseite(farbe);
         rechte &= ~(rechte_von_feld(z.von) | rechte_von_feld(z.nach));
-        if (z.geschlagen != leer || z.rochade == 1 || z.figur == wbauer || z.figur == sbauer) anzahl = 0;
+        const bool nullt = z.geschlagen != leer || z.figur == wbauer || z.figur == sbauer;
+        if (nullt || z.rochade == 1) anzahl = 0;
+        ohne = nullt ? 0 : ohne + 1;
         const uint64_t kennung = stellungskennung(farbe) ^ rechte_kennung[rechte];
         for (int j = 0; j < anzahl && !wiederholt; ++j) wiederholt = gesehen[j] == kennung;
         gesehen[anzahl++] = kennung;

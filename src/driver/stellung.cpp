@@ -81,7 +81,7 @@ void fen_aufstellen(const Fen& f) {
     const bool ep = e != 0 && i_reihe[e] == (weiss_zieht ? 6 : 3) && brett[e] == leer &&
                     brett[weiss_zieht ? e - 8 : e + 8] == (weiss_zieht ? sbauer : wbauer) &&
                     brett[weiss_zieht ? e + 8 : e - 8] == leer;
-    partie_neu(ep ? e : 0);
+    partie_neu(ep ? e : 0, f.halbzugzaehler);
     aufzeichnung_neu(f.zugnummer);
 }
 
