@@ -92,7 +92,6 @@ engine=$(cd "$(dirname "$engine")" && pwd)/$(basename "$engine")
 # xboard, the opponent and a virtual display, from Debian's packages; xboard
 # starts polyglot by name, and Debian puts it with the games.
 export PATH="/usr/games:$PATH"
-# xboard, the opponent and a virtual display, from Debian's packages.
 missing=()
 [[ -x /usr/games/xboard ]] || missing+=(xboard)
 [[ $opponent != /usr/games/fairymax || -x /usr/games/fairymax ]] || missing+=(fairymax)
