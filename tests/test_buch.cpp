@@ -289,6 +289,8 @@ TEST(Buch, ImSpielDurchDasProgramm) {
     aus = test::nach_start(test::programm("xboard\noption BookFile=" + pfad + "\noption OwnBook=1\nbk\ngo\nquit\n"));
     EXPECT_EQ(aus.substr(0, 11), " e2e4 100%\n") << aus;
     EXPECT_TRUE(std::regex_search(aus, std::regex("\n4 -?\\d+ \\d+ \\d+ e2e4 [^\n]*\nmove e2e4\n"))) << aus;
+    unlink(pfad.c_str());
+    unlink(kaputt.c_str());
 }
 
 }  // namespace
