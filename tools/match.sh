@@ -170,6 +170,10 @@ args=(
     -autoCallFlag true -testClaims true
     -matchPause "$pause"
     -popupExitMessage false -saveSettingsOnExit false -soundProgram true
+    # No move animation: xboard reads no engine output while it animates a
+    # move (about 73 ms on the virtual display) and charges that to the
+    # clock of the engine that was just sent the move.
+    -xanimate
 )
 read -r -a more <<<"$extra"
 args+=("${more[@]}")
