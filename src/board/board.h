@@ -453,11 +453,6 @@ void lage_nach_zug(const Lage& vor, const ZugEintrag& m, Lage& nach);
 extern const bool zaehlbefehl;
 extern const bool breitbefehl;
 
-// How the summary is taken from brett, in line for the callers that compile
-// it into their own code (lage_aus_brett, the evaluation of a board on its
-// own): lage_fuellen<ZB, BREIT> with the counting instruction (ZB) and with
-// the wide vector instructions too (BREIT), to be called from code compiled
-// for them.
 // The piece-square values of the evaluation that depend on the square alone,
 // by code + 6 and square: the minor-piece sum and the rook/queen/centre sum.
 struct Lagewerte {
@@ -602,8 +597,11 @@ inline Paketsummen paket_lesen(uint64_t summe) {
     return {leicht, schwer, static_cast<int32_t>(static_cast<int64_t>(summe) >> (2 * PAKET_BITS))};
 }
 
-// ZB: with the processor's bit-count instruction; BREIT: with the wide
-// vector instructions too.
+// How the summary is taken from brett, in line for the callers that compile
+// it into their own code (lage_aus_brett, the evaluation of a board on its
+// own): lage_fuellen<ZB, BREIT> with the counting instruction (ZB) and with
+// the wide vector instructions too (BREIT), to be called from code compiled
+// for them.
 template <bool ZB, bool BREIT = false>
 [[gnu::always_inline]] inline void lage_fuellen(Lage& l) {
     uint64_t(&m)[13] = l.maske;
