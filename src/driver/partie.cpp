@@ -37,7 +37,6 @@ int ep_feld;
 // position of the stretch without capture or pawn move that holds it.
 int32_t halbzuege;
 int16_t erste_seite = WEISS;
-
 uint64_t kennung_nach[PARTIE_ZUEGE];
 int32_t stretch_ab[PARTIE_ZUEGE];
 // For every position the half-moves since the last capture or pawn move (the
@@ -317,7 +316,6 @@ void aufgeben(const char* ergebnis = nullptr) {
 void partie_neu(int ep, int32_t halbzugzaehler) {
     ausschluss_vergessen();
     ep_feld = ep;
-
     halbzuege = 0;
     erste_seite = werdran;
     kennung_nach[0] = partie_kennung(werdran);
