@@ -141,6 +141,17 @@ TEST(Zeit, OhneAngabenZehnSekundenMitUhrDerenAnteil) {
     }
 }
 
+// A line of coordinate moves ("g1f3 g8f6"): squares only, as the line's check reads them.
+Variante linie_aus(const char* zuege) {
+    Variante v{};
+    std::istringstream l(zuege);
+    for (std::string z; l >> z; ++v.anzahl) {
+        v.zuege[v.anzahl].von = static_cast<uint16_t>((z[1] - '1') * 8 + (z[0] - 'a') + 1);
+        v.zuege[v.anzahl].nach = static_cast<uint16_t>((z[3] - '1') * 8 + (z[2] - 'a') + 1);
+    }
+    return v;
+}
+
 // A line shown ends at an illegal move (past a mate) or with one that repeats a position.
 TEST(Linie, EndetBeiMattUndWiederholung) {
     const std::tuple<const char*, const char*, int> faelle[] = {
@@ -155,12 +166,7 @@ TEST(Linie, EndetBeiMattUndWiederholung) {
         test::neustart();
         std::istringstream w(vorher);
         for (std::string z; w >> z;) ASSERT_EQ(zug_lesen(z.c_str()), Eingabe::GESPIELT) << z;
-        Variante v{};
-        std::istringstream l(zuege);
-        for (std::string z; l >> z; ++v.anzahl) {
-            v.zuege[v.anzahl].von = static_cast<uint16_t>((z[1] - '1') * 8 + (z[0] - 'a') + 1);
-            v.zuege[v.anzahl].nach = static_cast<uint16_t>((z[3] - '1') * 8 + (z[2] - 'a') + 1);
-        }
+        const Variante v = linie_aus(zuege);
         const std::string vor = test::spielstand();
         EXPECT_EQ(spielbare_laenge(v, v.anzahl), laenge) << vorher << " | " << zuege;
         EXPECT_EQ(test::spielstand(), vor);
@@ -179,12 +185,7 @@ TEST(Linie, EndetBeiDerFuenfzigZuegeRegel) {
     for (const auto& [fen, zuege, laenge] : faelle) {
         test::neustart();
         ASSERT_TRUE(fen_setzen(fen)) << fen;
-        Variante v{};
-        std::istringstream l(zuege);
-        for (std::string z; l >> z; ++v.anzahl) {
-            v.zuege[v.anzahl].von = static_cast<uint16_t>((z[1] - '1') * 8 + (z[0] - 'a') + 1);
-            v.zuege[v.anzahl].nach = static_cast<uint16_t>((z[3] - '1') * 8 + (z[2] - 'a') + 1);
-        }
+        const Variante v = linie_aus(zuege);
         EXPECT_EQ(spielbare_laenge(v, v.anzahl), laenge) << fen << " | " << zuege;
     }
 }

@@ -86,15 +86,15 @@ void vorher_merken() {
 
 uint64_t partie_kennung(int am_zug);
 
-// A half-move has been made on the board and `am_zug` is to move; it was
-// `unumkehrbar` for repetitions (a capture, a pawn move or castling) and
-// `nullt` the fifty-move count (a capture or a pawn move).
-void stellung_merken(int am_zug, bool unumkehrbar, bool nullt) {
+// A half-move has been made on the board and `am_zug` is to move. A capture
+// or pawn move (`nullt`) restarts the fifty-move count; it and castling
+// (`rochiert`: the rights change) start a new stretch for repetitions.
+void stellung_merken(int am_zug, bool nullt, bool rochiert) {
     ausschluss_vergessen();
     ++halbzuege;
     if (halbzuege >= PARTIE_ZUEGE) return;  // a game this long keeps what fits
     kennung_nach[halbzuege] = partie_kennung(am_zug);
-    stretch_ab[halbzuege] = unumkehrbar ? halbzuege : stretch_ab[halbzuege - 1];
+    stretch_ab[halbzuege] = nullt || rochiert ? halbzuege : stretch_ab[halbzuege - 1];
     ohne_nach[halbzuege] = nullt ? 0 : ohne_nach[halbzuege - 1] + 1;
 }
 
@@ -428,7 +428,7 @@ bool eigenen_zug_spielen(const ZugEintrag& m, int v) {
     spiele(m);
     markiere_heimfeld(m.von);
     ep_feld = ist_doppelschritt(m.figur, m.von, m.nach) ? (m.von + m.nach) / 2 : 0;
-    stellung_merken(gegenseite(computerfarbe), nullt || m.rochade == 1, nullt);
+    stellung_merken(gegenseite(computerfarbe), nullt, m.rochade == 1);
     if (ausgabe == 1) bericht(v);
     ++SpielZugNummer;
     if (ausgabe == 0) {
@@ -570,7 +570,7 @@ Eingabe zug_lesen(const char* wort) {
     markiere_heimfeld(nach);
     ep_feld = ist_doppelschritt(figur, von, nach) ? (von + nach) / 2 : 0;
     protokolliere(wort, laenge < 5 ? laenge : 5);
-    stellung_merken(gegenseite(werdran), nullt || rochiert, nullt);
+    stellung_merken(gegenseite(werdran), nullt, rochiert);
 
     // The answer check: does the other side have a legal reply? Either way
     // it is that side's turn: a later `go` finds it without a move rather
